@@ -1,0 +1,75 @@
+// Stage sets: the in-memory stage tables and the one reader and writer of stage files
+// that the game, the editor and zrptool share.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zarp {
+
+// Both programs hold 21 slots (slot 0 is never played), so a set of 20 playable stages fits.
+inline constexpr int32_t kStageSlots = 21;
+inline constexpr int32_t kGameBlocksPerSlot = 400;
+inline constexpr int32_t kGameEntitiesPerSlot = 50;
+inline constexpr int32_t kEditorEntriesPerSlot = 500;
+inline constexpr int32_t kBuiltInStageTotal = 17;
+inline constexpr int32_t kEmptyMarker = 999;  // x (and y, type) of an entry the editor erased
+
+template <int32_t Capacity>
+struct BlockTable {
+    static constexpr int32_t capacity = Capacity;
+    std::array<std::array<int32_t, Capacity>, kStageSlots> x{}, y{}, type{};
+    std::array<int32_t, kStageSlots> count{};
+};
+
+template <int32_t Capacity>
+struct EntityTable {
+    static constexpr int32_t capacity = Capacity;
+    std::array<std::array<int32_t, Capacity>, kStageSlots> x{}, y{};
+    std::array<int32_t, kStageSlots> count{};
+};
+
+using GameBlockTable = BlockTable<kGameBlocksPerSlot>;
+using GameEntityTable = EntityTable<kGameEntitiesPerSlot>;
+using EditorBlockTable = BlockTable<kEditorEntriesPerSlot>;
+using EditorEntityTable = EntityTable<kEditorEntriesPerSlot>;
+
+// Block size on the field: types 0 to 4 are 64 x 64, all others 32 x 32.
+constexpr int32_t BlockSize(int32_t type) { return type >= 0 && type <= 4 ? 64 : 32; }
+
+struct StageReadResult {
+    bool ok = false;
+    std::string error;                  // "FILE:LINE: what was expected" when !ok
+    std::vector<std::string> warnings;  // records dropped beyond a slot's capacity, ...
+    int32_t stageTotal = 0;             // as stored in the tables (17 for the built-in set)
+    std::string author;                 // the author line, bytes as in the file
+};
+
+// The game's reading of a set. builtIn: stageTotal becomes 17 whatever line 0 says.
+StageReadResult ReadStageFile(const std::string& path, GameBlockTable& blocks,
+                              GameEntityTable& entities, bool builtIn);
+// The editor's reading: a slot without entity entries gets the start (32, 32) and settings (0, 5).
+StageReadResult ReadStageFile(const std::string& path, EditorBlockTable& blocks,
+                              EditorEntityTable& entities);
+
+struct StageWarning {
+    int32_t slot = 0;
+    bool tooManyCoins = false;  // false: too many blocks
+    std::string text;           // the Japanese message the editor shows
+};
+
+struct StageWriteResult {
+    bool ok = false;
+    std::string error;  // the path and the system's message when !ok
+    std::vector<StageWarning> warnings;
+};
+
+// The editor's writer: compacts erased entries, empties slot 0, CR LF line ends, written by
+// temporary file + rename. A warning lowers the counts of `currentStage` by one as the editor does.
+StageWriteResult WriteStageFile(const std::string& path, EditorBlockTable& blocks,
+                                EditorEntityTable& entities, int32_t stageTotal,
+                                const std::string& author, int32_t currentStage);
+
+}  // namespace zarp
