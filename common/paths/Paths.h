@@ -1,0 +1,20 @@
+// Where the programs find their files.
+#pragma once
+
+#include <string>
+
+namespace zarp {
+
+// Folder of the running executable (not the working folder), with a trailing '/'.
+std::string ProgramFolder();
+
+inline constexpr const char* kTestPlayFileName = "$$$zrp$$$.tmp";
+
+// The private per-user folder of the editor's test-play file: $XDG_RUNTIME_DIR/zarpane when
+// XDG_RUNTIME_DIR is set, else /tmp/zarpane-UID. Created with mode 0700; refused (false with a
+// message) unless it is a real directory, not a symlink, owned by the user.
+bool TestPlayFolder(std::string& folder, std::string* error);
+// The folder followed by "/$$$zrp$$$.tmp".
+bool TestPlayFile(std::string& path, std::string* error);
+
+}  // namespace zarp

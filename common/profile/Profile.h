@@ -1,0 +1,50 @@
+// zarp.dat and other INI text files: sections in brackets, key=value lines. Keeps every
+// section and key it does not own; names match case-insensitively.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zarp {
+
+class IniFile {
+public:
+    // Parses INI text (CR LF, LF or CR line ends). Never fails: unreadable lines are kept as they are.
+    void Parse(const std::string& text);
+    std::string Text() const;  // CR LF line ends
+
+    std::optional<std::string> Get(const std::string& section, const std::string& key) const;
+    // Decimal, $hex, 0x/0X hex; at most 1023 characters; anything else gives `fallback`.
+    int32_t GetInt(const std::string& section, const std::string& key, int32_t fallback) const;
+    void Set(const std::string& section, const std::string& key, const std::string& value);
+    void SetInt(const std::string& section, const std::string& key, int32_t value);
+
+private:
+    std::vector<std::string> lines_;
+};
+
+// Reads the file; a missing file reads as empty (true). False with a message when it exists
+// but cannot be read.
+bool ReadProfile(const std::string& path, IniFile& profile, std::string* error);
+
+// Read-modify-write under an advisory lock: reads the file, applies `edit`, writes a temporary
+// file in the same folder and renames it over the file. False with a message on failure; the
+// old file then stays whole.
+bool UpdateProfile(const std::string& path, const std::function<void(IniFile&)>& edit,
+                   std::string* error);
+
+// The ranking of zarp.dat: entries 0 to 9 are places 1 to 10.
+using RankInts = std::array<int32_t, 11>;
+using RankNames = std::array<std::string, 11>;
+int32_t RankingChecksum(const RankInts& rankScore, const RankInts& rankStage);
+// Reads the three sections and the checksum; a mismatch resets the table to the defaults.
+void ReadRanking(const IniFile& profile, RankInts& rankScore, RankInts& rankStage,
+                 RankNames& rankName);
+void WriteRanking(IniFile& profile, const RankInts& rankScore, const RankInts& rankStage,
+                  const RankNames& rankName);
+
+}  // namespace zarp
