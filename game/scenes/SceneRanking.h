@@ -1,6 +1,7 @@
 // The ranking routine: one frame function for the ranking view (12) and the name entry (13).
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace zarp {
@@ -10,7 +11,34 @@ class TForm1;
 struct SceneRanking {
     static constexpr int32_t kViewId = 12;
     static constexpr int32_t kEntryId = 13;
+    static constexpr int32_t kNoEntry = 99;
+    static constexpr int32_t kStars = 100;
+    static constexpr int32_t kGridColumns = 26;
+    static constexpr int32_t kGridRows = 3;
+    static constexpr int32_t kNameMax = 10;
+    static constexpr int32_t kDeleteColumn = 24;  // "<" in the last row
+    static constexpr int32_t kEndColumn = 25;     // ">" in the last row
+
+    bool rankStarted = false;       // the first frame of the current visit has run
+    bool rankLatch = false;         // button A was acted on and not yet released
+    int32_t entryPlace = kNoEntry;  // index of the entry being named, or 99
+    int32_t nameLen = 0;            // characters entered; the name cursor stands here
+    int32_t gridCol = 0, gridRow = 0;
+    int32_t holdX = 0, holdY = 0;    // frames a direction was held, signed by direction
+    int32_t blinkTick = 0;           // blink phase of the name cursor, 0..10
+    int32_t delayA = 0, delayB = 0;  // frames until A may act, until B may delete again
+    std::array<int32_t, kStars> starX{}, starY{};
+
     void RankingFrame(TForm1& form, bool nameEntry);
+
+  private:
+    void InsertScore(TForm1& form);
+    void NameEntryFrame(TForm1& form);
+    void Leave(TForm1& form);
 };
+
+// The three rows of the letter grid.
+inline constexpr const char* kLetterGrid[SceneRanking::kGridRows] = {
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZ", "abcdefghijklmnopqrstuvwxyz", " 0123456789+-:*!?/@,.&()<>"};
 
 }  // namespace zarp
