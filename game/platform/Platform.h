@@ -11,7 +11,7 @@ namespace zarp::platform {
 
 // Milliseconds since some start, wrapping at 2^32 like the system tick count.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual uint32_t Ticks() = 0;
     // Returns once Ticks() has reached `due` (compared as a wrapping difference).
@@ -21,7 +21,7 @@ public:
 
 // Receives the window messages the game reacts to.
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual void KeyDown(int virtualKey) = 0;  // every key-down, auto-repeat included
     virtual void MusicNotify() = 0;            // the music player finished or was stopped
@@ -29,7 +29,7 @@ public:
 };
 
 class Messages {
-public:
+  public:
     virtual ~Messages() = default;
     // Delivers every pending message to `sink`, then returns.
     virtual void Pump(MessageSink& sink) = 0;
@@ -37,7 +37,7 @@ public:
 
 // Asynchronous key state by Windows virtual-key code.
 class Keyboard {
-public:
+  public:
     virtual ~Keyboard() = default;
     // True when the key is down now, or was pressed since the previous query of that key.
     virtual bool AsyncKeyState(int virtualKey) = 0;
@@ -52,7 +52,7 @@ struct JoyInfo {
 };
 
 class Joystick {
-public:
+  public:
     virtual ~Joystick() = default;
     virtual bool GetCaps(JoyCaps& caps) = 0;
     virtual bool GetPos(JoyInfo& info) = 0;
@@ -69,7 +69,7 @@ inline constexpr int kScreenWidth = 640;
 inline constexpr int kScreenHeight = 480;
 
 class Screen {
-public:
+  public:
     virtual ~Screen() = default;
     // Opens the window (or full screen). False when no display can be had.
     virtual bool Open(bool fullScreen) = 0;
@@ -85,7 +85,7 @@ enum class Icon { None, Information, Question, Warning, Error };
 enum class Answer { Ok, Yes, No, Cancel };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual Answer MessageBox(const std::string& caption, const std::string& text, Buttons buttons,
                               Icon icon) = 0;
@@ -100,7 +100,7 @@ struct PcmFormat {
 
 // Eight voices that each play one PCM buffer once, with pan.
 class Audio {
-public:
+  public:
     virtual ~Audio() = default;
     virtual bool Init() = 0;
     // `pan` in the units -10000 (left) .. 0 .. +10000 (right). The data stays valid until
@@ -115,7 +115,7 @@ public:
 // The media player: one MIDI file at a time. The end of a piece (and a Stop or Close of a
 // playing piece) arrives later as MessageSink::MusicNotify on the main thread.
 class Music {
-public:
+  public:
     virtual ~Music() = default;
     virtual bool Open(const std::string& path) = 0;
     // Plays from the current position; a piece standing at its end starts from the beginning.
@@ -143,7 +143,9 @@ inline constexpr int Left = 0x25, Up = 0x26, Right = 0x27, Down = 0x28;
 inline constexpr int Numpad2 = 0x62, Numpad4 = 0x64, Numpad6 = 0x66, Numpad8 = 0x68;
 inline constexpr int F5 = 0x74, F6 = 0x75, F9 = 0x78;
 inline constexpr int OemPlus = 0xBB, Oem2 = 0xBF, Oem3 = 0xC0, Oem6 = 0xDD;
-constexpr int Letter(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+constexpr int Letter(char c) {
+    return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+}
 }  // namespace vk
 
 }  // namespace zarp::platform

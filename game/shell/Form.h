@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,7 @@ inline constexpr int32_t kUserStagesShown = 18;
 inline constexpr int HiddenStartKey = platform::vk::Letter('H');
 
 class TForm1 : public platform::MessageSink {
-public:
+  public:
     TForm1(platform::Platform& platform, std::string exeDir, std::vector<std::string> arguments);
     ~TForm1() override;
 
@@ -71,6 +72,7 @@ public:
     int32_t launchStage = 0;
     std::string exeDir;  // with trailing separator
     bool fullScreenRequest = true;
+    std::optional<uint32_t> fixedSeed;  // seeds the generator instead of the time (headless runs)
 
     // Frame clock of AppIdle and the end of the previous Pace.
     bool frameClockStarted = false;
@@ -122,7 +124,7 @@ public:
     void MusicNotify() override { MediaPlayer1Notify(); }
     void CloseRequest() override { Close(); }
 
-private:
+  private:
     void RunScene();
 };
 
@@ -130,6 +132,7 @@ private:
 // status (-1 for the early exits). The hooks let the headless driver act around each frame.
 struct FrameHooks {
     virtual ~FrameHooks() = default;
+    virtual void BeforeCreate(TForm1& /*form*/) {}
     virtual void BeforeFrame(TForm1& /*form*/, int64_t /*frame*/) {}
     virtual void AfterFrame(TForm1& /*form*/, int64_t /*frame*/) {}
     virtual void AtExit(TForm1& /*form*/, int32_t /*exitStatus*/) {}

@@ -1,0 +1,148 @@
+// The headless backend: a virtual clock, scripted keys and answers, a screen that keeps the
+// last picture, and a log of sounds, music commands and message boxes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "game/platform/Platform.h"
+
+namespace zarp::headless {
+
+// One line per event, prefixed with the frame it happened in.
+class EventLog {
+  public:
+    bool Open(const std::string& path);
+    void Write(const std::string& text);
+    int64_t frame = 0;
+
+  private:
+    std::unique_ptr<FILE, int (*)(FILE*)> file_{nullptr, fclose};
+};
+
+class VirtualClock : public platform::Clock {
+  public:
+    uint32_t now = 1000000;  // like a system tick count, far from zero
+    uint32_t Ticks() override { return now; }
+    void WaitUntil(uint32_t due) override {
+        if (static_cast<int32_t>(due - now) > 0) now = due;
+    }
+};
+
+class ScriptedKeyboard : public platform::Keyboard {
+  public:
+    // Sets the keys held from now on; keys that become held also count as pressed.
+    void SetHeld(const std::set<int>& keys);
+    bool AsyncKeyState(int virtualKey) override;
+
+  private:
+    std::set<int> held_;
+    std::set<int> pressed_;
+};
+
+class NoJoystick : public platform::Joystick {
+  public:
+    bool GetCaps(platform::JoyCaps&) override { return false; }
+    bool GetPos(platform::JoyInfo&) override { return false; }
+};
+
+class MemoryScreen : public platform::Screen {
+  public:
+    bool Open(bool fullScreen) override;
+    int DesktopDepth() override { return 8; }
+    void Show(const uint8_t* pixels, const platform::Palette& palette) override;
+    void ShowCursor(bool) override {}
+    bool SavePng(const std::string& path, std::string* error) const;
+
+    bool opened = false;
+    bool fullScreen = false;
+    int64_t presents = 0;
+    std::vector<uint8_t> pixels = std::vector<uint8_t>(640 * 480);
+    platform::Palette palette{};
+};
+
+class ScriptedDialogs : public platform::Dialogs {
+  public:
+    explicit ScriptedDialogs(EventLog& log) : log_(log) {}
+    platform::Answer MessageBox(const std::string& caption, const std::string& text,
+                                platform::Buttons buttons, platform::Icon icon) override;
+    std::deque<platform::Answer> answers;
+
+  private:
+    EventLog& log_;
+};
+
+class LoggedAudio : public platform::Audio {
+  public:
+    LoggedAudio(EventLog& log, VirtualClock& clock) : log_(log), clock_(clock) {}
+    bool Init() override { return available; }
+    bool PlayVoice(int slot, const platform::PcmFormat& format, const uint8_t* data, size_t size,
+                   int pan, const std::string& name) override;
+    bool IsVoicePlaying(int slot) override;
+    void StopVoice(int slot) override;
+    void Beep() override;
+    bool available = true;
+
+  private:
+    EventLog& log_;
+    VirtualClock& clock_;
+    std::array<bool, 8> playing_{};
+    std::array<uint32_t, 8> endsAt_{};
+};
+
+class LoggedMusic : public platform::Music {
+  public:
+    LoggedMusic(EventLog& log, VirtualClock& clock) : log_(log), clock_(clock) {}
+    bool Open(const std::string& path) override;
+    bool Play(bool notify) override;
+    void Stop(bool notify) override;
+    void Close(bool notify) override;
+    // True once when a piece has ended (or was stopped) with notification asked for.
+    bool TakeNotification();
+
+  private:
+    void Finish(bool notify);
+    EventLog& log_;
+    VirtualClock& clock_;
+    std::string file_;
+    bool open_ = false;
+    bool playing_ = false;
+    bool atEnd_ = false;
+    bool notifyAtEnd_ = false;
+    uint32_t lengthMs_ = 0;
+    uint32_t startedAt_ = 0;
+    uint32_t position_ = 0;
+    int pendingNotifications_ = 0;
+};
+
+class ScriptedMessages : public platform::Messages {
+  public:
+    ScriptedMessages(LoggedMusic& music) : music_(music) {}
+    void Pump(platform::MessageSink& sink) override;
+    std::deque<int> keyDowns;
+    bool closeRequested = false;
+
+  private:
+    LoggedMusic& music_;
+};
+
+// Length of a standard MIDI file in milliseconds (tempo changes honoured); 0 when unreadable.
+uint32_t MidiLengthMs(const std::string& path);
+
+// The key names of input scripts ("Left", "Space", "F9", "A", ...) to virtual-key codes.
+int KeyByName(const std::string& name);
+
+struct KeyHold {
+    int64_t from = 0, to = 0;
+    std::vector<int> keys;
+};
+// Parses an input script; false with "FILE:LINE: problem" on a bad line.
+bool ParseKeyScript(const std::string& path, std::vector<KeyHold>& holds, std::string* error);
+
+}  // namespace zarp::headless
