@@ -17,4 +17,11 @@ bool TestPlayFolder(std::string& folder, std::string* error);
 // The folder followed by "/$$$zrp$$$.tmp".
 bool TestPlayFile(std::string& path, std::string* error);
 
+// The path TestPlayFolder uses, without touching the disk. An empty or relative XDG_RUNTIME_DIR
+// counts as unset.
+std::string TestPlayFolderPath();
+// Creates `folder` with mode 0700 if it is missing, then accepts it only when it is a real
+// directory owned by the effective user; an accepted folder whose mode is not 0700 is set to 0700.
+bool MakePrivateFolder(const std::string& folder, std::string* error);
+
 }  // namespace zarp

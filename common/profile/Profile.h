@@ -12,8 +12,9 @@
 namespace zarp {
 
 class IniFile {
-public:
-    // Parses INI text (CR LF, LF or CR line ends). Never fails: unreadable lines are kept as they are.
+  public:
+    // Parses INI text (CR LF, LF or CR line ends). Never fails: unreadable lines are kept as they
+    // are.
     void Parse(const std::string& text);
     std::string Text() const;  // CR LF line ends
 
@@ -23,7 +24,7 @@ public:
     void Set(const std::string& section, const std::string& key, const std::string& value);
     void SetInt(const std::string& section, const std::string& key, int32_t value);
 
-private:
+  private:
     std::vector<std::string> lines_;
 };
 
@@ -36,6 +37,11 @@ bool ReadProfile(const std::string& path, IniFile& profile, std::string* error);
 // old file then stays whole.
 bool UpdateProfile(const std::string& path, const std::function<void(IniFile&)>& edit,
                    std::string* error);
+// The same, with `beforeRename` run while the lock is held, after the new text is on disk and
+// before it replaces the file (tests use it to die at the worst moment). The lock is the file
+// `path` + ".lock", created beside it.
+bool UpdateProfile(const std::string& path, const std::function<void(IniFile&)>& edit,
+                   std::string* error, const std::function<void()>& beforeRename);
 
 // The ranking of zarp.dat: entries 0 to 9 are places 1 to 10.
 using RankInts = std::array<int32_t, 11>;

@@ -37,7 +37,9 @@ using EditorBlockTable = BlockTable<kEditorEntriesPerSlot>;
 using EditorEntityTable = EntityTable<kEditorEntriesPerSlot>;
 
 // Block size on the field: types 0 to 4 are 64 x 64, all others 32 x 32.
-constexpr int32_t BlockSize(int32_t type) { return type >= 0 && type <= 4 ? 64 : 32; }
+constexpr int32_t BlockSize(int32_t type) {
+    return type >= 0 && type <= 4 ? 64 : 32;
+}
 
 struct StageReadResult {
     bool ok = false;
@@ -71,5 +73,25 @@ struct StageWriteResult {
 StageWriteResult WriteStageFile(const std::string& path, EditorBlockTable& blocks,
                                 EditorEntityTable& entities, int32_t stageTotal,
                                 const std::string& author, int32_t currentStage);
+
+// The pieces of the two functions above, over bytes and lines in memory (tests, fuzzing, zrptool).
+
+// Splits file bytes into lines at CR LF, a lone CR or a lone LF; a line end at the very end adds
+// no empty line, and an empty file has no lines.
+std::vector<std::string> SplitStageLines(const std::string& bytes);
+// A whole number as the stage format writes it: an optional '-' and at least one digit, nothing
+// else (no '+', no spaces), within int32.
+bool ParseStageInt(const std::string& text, int32_t& value);
+// The readers over loaded lines; `name` stands for the file in messages. On rejection the tables
+// are left exactly as they were.
+StageReadResult ReadStageLines(const std::string& name, const std::vector<std::string>& lines,
+                               GameBlockTable& blocks, GameEntityTable& entities, bool builtIn);
+StageReadResult ReadStageLines(const std::string& name, const std::vector<std::string>& lines,
+                               EditorBlockTable& blocks, EditorEntityTable& entities);
+// The writer's bytes without touching the disk, with the same warnings and count changes as
+// WriteStageFile. Fails (tables untouched) when stageTotal is outside 2 to kStageSlots.
+StageWriteResult FormatStageFile(std::string& text, EditorBlockTable& blocks,
+                                 EditorEntityTable& entities, int32_t stageTotal,
+                                 const std::string& author, int32_t currentStage);
 
 }  // namespace zarp

@@ -1,0 +1,101 @@
+#include "common/paths/Paths.h"
+
+#include "common/paths/UniqueFd.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace zarp {
+namespace {
+
+void SetError(std::string* error, const std::string& text) {
+    if (error) *error = text;
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0) return "./";
+        if (static_cast<size_t>(n) < buffer.size()) {
+            std::string path(buffer.data(), static_cast<size_t>(n));
+            const auto slash = path.rfind('/');
+            return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string TestPlayFolderPath() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/') {
+        std::string folder = runtime;
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        return (folder == "/" ? "" : folder) + "/zarpane";
+    }
+    return "/tmp/zarpane-" + std::to_string(::geteuid());
+}
+
+bool MakePrivateFolder(const std::string& folder, std::string* error) {
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        SetError(error, folder + ": cannot create the folder: " + std::strerror(errno));
+        return false;
+    }
+    // Look at the folder through a handle that refuses to follow a symlink, so the checks and
+    // the mode fix apply to the very folder we accept.
+    const UniqueFd handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const int fd = handle.get();
+    if (fd < 0) {
+        const int err = errno;
+        struct stat st {};
+        if (::lstat(folder.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            SetError(error, folder + ": is a symbolic link; refusing to use it");
+        } else if (err == ENOTDIR) {
+            SetError(error, folder + ": is not a folder; refusing to use it");
+        } else {
+            SetError(error, folder + ": " + std::strerror(err));
+        }
+        return false;
+    }
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0;
+    if (!ok) {
+        SetError(error, folder + ": " + std::strerror(errno));
+    } else if (!S_ISDIR(st.st_mode)) {
+        SetError(error, folder + ": is not a folder; refusing to use it");
+        ok = false;
+    } else if (st.st_uid != ::geteuid()) {
+        SetError(error, folder + ": belongs to another user (uid " + std::to_string(st.st_uid) +
+                            "); refusing to use it");
+        ok = false;
+    } else if ((st.st_mode & 07777) != 0700 && ::fchmod(fd, 0700) != 0) {
+        SetError(error, folder + ": cannot make the folder private: " + std::strerror(errno));
+        ok = false;
+    }
+    return ok;
+}
+
+bool TestPlayFolder(std::string& folder, std::string* error) {
+    const std::string path = TestPlayFolderPath();
+    if (!MakePrivateFolder(path, error)) return false;
+    folder = path;
+    return true;
+}
+
+bool TestPlayFile(std::string& path, std::string* error) {
+    std::string folder;
+    if (!TestPlayFolder(folder, error)) return false;
+    path = folder + "/" + kTestPlayFileName;
+    return true;
+}
+
+}  // namespace zarp

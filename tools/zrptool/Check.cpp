@@ -1,0 +1,170 @@
+// zrptool check: reads each file as the game reads a user set and reports what it holds.
+#include <memory>
+
+#include "common/stage/Stage.h"
+#include "tools/zrptool/Command.h"
+
+namespace zarp::zrptool {
+namespace {
+
+// The playing field: 19 x 13 tiles of 32 pixels from (16, 16).
+constexpr int32_t kFieldLeft = 16;
+constexpr int32_t kFieldTop = 16;
+constexpr int32_t kFieldRight = 624;   // exclusive
+constexpr int32_t kFieldBottom = 432;  // exclusive
+constexpr int32_t kLastBlockType = 17;
+constexpr int32_t kGoalType = 10;
+constexpr int32_t kBallSize = 16;
+constexpr int32_t kCoinSize = 16;
+constexpr int32_t kMinShots = 1;
+constexpr int32_t kMaxShots = 9;
+
+bool OnField(int32_t x, int32_t y, int32_t size) {
+    const auto left = static_cast<int64_t>(x);
+    const auto top = static_cast<int64_t>(y);
+    return left >= kFieldLeft && top >= kFieldTop && left + size <= kFieldRight &&
+           top + size <= kFieldBottom;
+}
+
+std::string Point(int32_t x, int32_t y) {
+    return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+}
+
+// The author for a terminal: printable ASCII and valid UTF-8 as they are, any other byte
+// (control bytes, Shift-JIS) as \xNN, so the output stays one clean line.
+std::string Printable(const std::string& bytes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        size_t length = 0;
+        if (c >= 0x20 && c < 0x7F && c != '\\' && c != '"') {
+            length = 1;
+        } else if (c >= 0xC2 && c <= 0xF4) {
+            const size_t need = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+            bool valid = i + need <= bytes.size();
+            for (size_t k = 1; valid && k < need; ++k) {
+                valid = (static_cast<unsigned char>(bytes[i + k]) & 0xC0) == 0x80;
+            }
+            if (valid) length = need;
+        }
+        if (length > 0) {
+            out.append(bytes, i, length);
+            i += length;
+        } else {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+            ++i;
+        }
+    }
+    return out;
+}
+
+// One file; true when the game would accept it.
+bool CheckFile(const std::string& path, std::ostream& out, std::ostream& err) {
+    const auto blocks = std::make_unique<GameBlockTable>();
+    const auto entities = std::make_unique<GameEntityTable>();
+    const StageReadResult read = ReadStageFile(path, *blocks, *entities, false);
+    if (!read.ok) {
+        err << read.error << "\n";
+        return false;
+    }
+    std::vector<std::string> warnings = read.warnings;
+    auto warn = [&](int32_t s, const std::string& text) {
+        warnings.push_back(path + ": stage " + std::to_string(s) + ": " + text);
+    };
+
+    out << path << ": stageTotal " << read.stageTotal << ", author \"" << Printable(read.author)
+        << "\"\n";
+    for (int32_t s = 1; s < read.stageTotal; ++s) {
+        const int32_t blockCount = blocks->count[s];
+        const int32_t entryCount = entities->count[s];
+        out << "  stage " << s << ": blocks " << blockCount << ", coins "
+            << std::max(0, entryCount - 2);
+        if (entryCount >= 1) {
+            out << ", start " << Point(entities->x[s][0], entities->y[s][0]);
+        } else {
+            out << ", start none";
+        }
+        if (entryCount >= 2) {
+            out << ", angle " << static_cast<int64_t>(entities->x[s][1]) * 2 << ", shots "
+                << entities->y[s][1];
+        } else {
+            out << ", angle none, shots none";
+        }
+        out << "\n";
+
+        bool goal = false;
+        for (int32_t i = 0; i < blockCount; ++i) {
+            const int32_t x = blocks->x[s][i];
+            const int32_t y = blocks->y[s][i];
+            const int32_t type = blocks->type[s][i];
+            const std::string block = "block " + std::to_string(i + 1) + " at " + Point(x, y);
+            if (type < 0 || type > kLastBlockType) {
+                warn(s, block + " has the unknown type " + std::to_string(type));
+            } else if (!OnField(x, y, BlockSize(type))) {
+                warn(s, block + " lies off the field");
+            }
+            goal = goal || type == kGoalType;
+        }
+        if (entryCount < 2) {
+            warn(s, "no start and settings entries; the game cannot play this stage");
+        } else {
+            if (!OnField(entities->x[s][0], entities->y[s][0], kBallSize)) {
+                warn(s, "the start " + Point(entities->x[s][0], entities->y[s][0]) +
+                            " lies off the field");
+            }
+            const int32_t shots = entities->y[s][1];
+            if (shots < kMinShots || shots > kMaxShots) {
+                warn(s, "shots " + std::to_string(shots) + " outside " + std::to_string(kMinShots) +
+                            " to " + std::to_string(kMaxShots));
+            }
+        }
+        for (int32_t i = 2; i < entryCount; ++i) {
+            if (!OnField(entities->x[s][i], entities->y[s][i], kCoinSize)) {
+                warn(s, "coin " + std::to_string(i - 1) + " at " +
+                            Point(entities->x[s][i], entities->y[s][i]) + " lies off the field");
+            }
+        }
+        if (!goal) warn(s, "no goal (a block of type 10)");
+    }
+    for (const std::string& warning : warnings)
+        out << "warning: " << warning << "\n";
+    return true;
+}
+
+int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << "zrptool check: no file given; usage: zrptool check FILE...\n";
+        return kExitUsage;
+    }
+    bool allAccepted = true;
+    for (const std::string& path : args)
+        allAccepted = CheckFile(path, out, err) && allAccepted;
+    return allAccepted ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+Command CheckCommand() {
+    return {
+        "check", "FILE...",
+        "    Reads each file as the game reads a user set. For an accepted file it prints\n"
+        "      FILE: stageTotal N, author \"TEXT\"\n"
+        "    then one line per playable stage\n"
+        "        stage S: blocks B, coins C, start (X, Y), angle DEGREES, shots R\n"
+        "    (\"none\" for a start or settings entry the stage lacks), then one line per\n"
+        "    problem the game tolerates\n"
+        "      warning: FILE: stage S: TEXT\n"
+        "    (records beyond the game's 400 blocks or 50 entries per stage, dropped; blocks\n"
+        "    of unknown type; blocks, coins or the start off the field; shots outside 1 to 9;\n"
+        "    a stage without a goal or without start and settings). Blocks and coins count\n"
+        "    from 1. In the author, bytes that are not printable ASCII or UTF-8 show as \\xNN.\n"
+        "    A rejected file prints \"FILE:LINE: what was expected, found ...\" on standard\n"
+        "    error. Exit 0 when every file is accepted, else 1.\n",
+        RunCheck};
+}
+
+}  // namespace zarp::zrptool
