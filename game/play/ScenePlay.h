@@ -6,9 +6,17 @@
 namespace zarp {
 
 class TForm1;
+struct PlayWorld;
 
 struct ScenePlay {
     static constexpr int32_t kId = 1;
+
+    // A shot needs it clear; set when the program starts, so the first shot needs ActA to be
+    // seen up while aiming first. Lives for the whole program.
+    bool shotLatch = true;
+    // The booster ring's centre, taken when a ring starts.
+    int32_t ringX = 0, ringY = 0;
+
     void Frame(TForm1& form);
 };
 

@@ -9,6 +9,13 @@ class TForm1;
 
 struct SceneStageClear {
     static constexpr int32_t kId = 2;
+
+    int32_t phase = 0;          // 0: first wipe pass, 1: second pass, 2: window and bonuses
+    int32_t wipeStep = 1;       // 1..16
+    int32_t windowCounter = 0;  // 0..91
+    bool clearSoundPlayed = false;
+    bool clearLatch = false;  // set on leaving: the next clear needs ActA seen up first
+
     void Frame(TForm1& form);
 };
 
