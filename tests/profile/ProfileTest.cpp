@@ -1,0 +1,342 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/profile/Profile.h"
+
+namespace zarp {
+namespace {
+
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern = std::filesystem::temp_directory_path() / "profile-test-XXXXXX";
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        path_ = ::mkdtemp(name.data());
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+IniFile Parsed(const std::string& text) {
+    IniFile ini;
+    ini.Parse(text);
+    return ini;
+}
+
+// Runs `body` in a child process and returns its wait status.
+template <typename Body>
+int InChild(Body body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+TEST(IniFile, NamesMatchWhateverTheirCaseAndTheFirstSectionCounts) {
+    const IniFile ini = Parsed(
+        "; comment\r\n[Score]\r\n1st = 120 \r\nOther=x\n[score]\n1st=5\r[Name]\r\n1ST=AB CD\r\n");
+    EXPECT_EQ(ini.Get("SCORE", "1st"), "120");
+    EXPECT_EQ(ini.Get("score", "OTHER"), "x");
+    EXPECT_EQ(ini.Get("Name", "1st"), "AB CD");
+    EXPECT_EQ(ini.Get("Name", "2nd"), std::nullopt);
+    EXPECT_EQ(ini.Get("Nope", "1st"), std::nullopt);
+}
+
+TEST(IniFile, IntegersReadAsDecimalOrHexWithinTheBuffer) {
+    struct Case {
+        std::string value;
+        int32_t expected;  // fallback is -7
+    };
+    const Case cases[] = {
+        {"16", 16},
+        {"-5", -5},
+        {"+5", 5},
+        {"0x10", 16},
+        {"0X1f", 31},
+        {"$10", 16},
+        {"$FFFFFFFF", -1},
+        {"-$10", -16},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"2147483648", -7},
+        {"0x100000000", -7},
+        {"0x", -7},
+        {"$", -7},
+        {"0xG", -7},
+        {"12abc", -7},
+        {"", -7},
+        {"1 2", -7},
+        {std::string(1022, '0') + "7", 7},  // 1023 characters: all of it is read
+        {std::string(1023, '0') + "7", 0},  // 1024 characters: the 7 is beyond the buffer
+    };
+    for (const Case& c : cases) {
+        const IniFile ini = Parsed("[S]\r\nk=" + c.value + "\r\n");
+        EXPECT_EQ(ini.GetInt("s", "K", -7), c.expected) << c.value.substr(0, 20);
+    }
+    EXPECT_EQ(Parsed("").GetInt("S", "k", 42), 42);
+}
+
+TEST(IniFile, SetReplacesInPlaceAndKeepsEverythingElse) {
+    IniFile ini = Parsed("top line\r\n[Editor]\r\nLeft=10\r\nTop=20\r\n\r\n[Score]\r\n1st=5\r\n");
+    ini.SetInt("score", "1ST", 77);     // replaced in place
+    ini.Set("Editor", "Width", "300");  // new key at the end of its section, before the blank
+    ini.SetInt("Setting", "Sum", -3);   // new section at the end
+    EXPECT_EQ(ini.Text(),
+              "top line\r\n[Editor]\r\nLeft=10\r\nTop=20\r\nWidth=300\r\n\r\n[Score]\r\n1ST=77\r\n"
+              "[Setting]\r\nSum=-3\r\n");
+    // A line break in a value cannot make a new line in the file.
+    ini.Set("Name", "1st", "A\r\n[Score]");
+    EXPECT_EQ(ini.Get("Name", "1st"), "A  [Score]");
+    EXPECT_EQ(ini.GetInt("Score", "1st", 0), 77);
+}
+
+TEST(Ranking, ChecksumWrapsAndKeepsTheSignOfTheDividend) {
+    RankInts score{};
+    RankInts stage{};
+    stage.fill(1);
+    EXPECT_EQ(RankingChecksum(score, stage), 680);
+    score[9] = -1000;
+    stage[9] = 0;
+    EXPECT_EQ(RankingChecksum(score, stage), -2881);
+    score.fill(0);
+    stage.fill(1);
+    score[0] = INT32_MAX;
+    EXPECT_EQ(RankingChecksum(score, stage), -5055);
+    score[10] = 999;  // entry 10 is not part of the table
+    EXPECT_EQ(RankingChecksum(score, stage), -5055);
+}
+
+struct Ranking {
+    RankInts score{};
+    RankInts stage{};
+    RankNames name{};
+    void Read(const IniFile& ini) { ReadRanking(ini, score, stage, name); }
+    void Write(IniFile& ini) const { WriteRanking(ini, score, stage, name); }
+    bool IsDefault() const {
+        for (size_t p = 0; p < 10; ++p) {
+            if (score[p] != 0 || stage[p] != 1 || name[p] != "----------") return false;
+        }
+        return true;
+    }
+};
+
+TEST(Ranking, FirstRunGivesTheDefaultTableAndWritesSum680) {
+    TempDir dir;
+    const std::string path = dir.File("zarp.dat");
+    IniFile ini;
+    std::string error;
+    ASSERT_TRUE(ReadProfile(path, ini, &error)) << error;
+    Ranking ranking;
+    ranking.name[10] = "untouched";
+    ranking.Read(ini);
+    EXPECT_TRUE(ranking.IsDefault());
+    EXPECT_EQ(ranking.name[10], "untouched");
+    ASSERT_TRUE(UpdateProfile(
+        path, [&](IniFile& p) { ranking.Write(p); }, &error))
+        << error;
+
+    const IniFile written = Parsed(ReadBytes(path));
+    EXPECT_EQ(written.Get("Setting", "Sum"), "680");
+    const char* keys[] = {"1st", "2nd", "3rd", "4th", "5th", "6th", "7th", "8th", "9th", "10th"};
+    for (const char* key : keys) {
+        EXPECT_EQ(written.Get("Score", key), "0") << key;
+        EXPECT_EQ(written.Get("Stage", key), "1") << key;
+        EXPECT_EQ(written.Get("Name", key), "----------") << key;
+    }
+    EXPECT_EQ(ReadBytes(path).find('\n'), ReadBytes(path).find("\r\n") + 1);
+}
+
+TEST(Ranking, HandEditsOfScoresAndStagesResetTheTableButNamesDoNot) {
+    Ranking original;
+    original.stage.fill(1);
+    for (size_t p = 0; p < 10; ++p) {
+        original.score[p] = 1000 - 100 * static_cast<int32_t>(p);
+        original.name[p] = "P" + std::to_string(p);
+    }
+    IniFile saved;
+    original.Write(saved);
+
+    struct Case {
+        const char* section;
+        const char* key;
+        std::string value;
+        bool reset;
+    };
+    const Case cases[] = {
+        {"Name", "1st", "CHEATER", false}, {"Score", "3rd", "99999", true},
+        {"Stage", "10th", "17", true},     {"Setting", "Sum", "1", true},
+        {"Score", "1st", "0x3E8", false},  // 1000 written in hex: the same number
+    };
+    for (const Case& c : cases) {
+        IniFile edited = Parsed(saved.Text());
+        edited.Set(c.section, c.key, c.value);
+        Ranking read;
+        read.Read(edited);
+        EXPECT_EQ(read.IsDefault(), c.reset) << c.section << "/" << c.key;
+        if (!c.reset) {
+            EXPECT_EQ(read.score[0], 1000);
+        }
+    }
+    IniFile renamed = Parsed(saved.Text());
+    renamed.Set("Name", "1st", "CHEATER");
+    Ranking read;
+    read.Read(renamed);
+    EXPECT_EQ(read.name[0], "CHEATER");
+}
+
+TEST(Ranking, HexScoreReadsAsItsValue) {
+    RankInts score{};
+    RankInts stage{};
+    stage.fill(1);
+    score[0] = 16;
+    IniFile ini = Parsed("[Score]\r\n1st=0x10\r\n[Setting]\r\nSum=" +
+                         std::to_string(RankingChecksum(score, stage)) + "\r\n");
+    Ranking read;
+    read.Read(ini);
+    EXPECT_EQ(read.score[0], 16);
+    EXPECT_EQ(read.name[0], "----------");
+}
+
+TEST(Profile, TheGamesWriteKeepsTheEditorsSection) {
+    TempDir dir;
+    const std::string path = dir.File("zarp.dat");
+    const std::string editor = "[Editor]\r\nLeft=120\r\nTop=-40\r\n";
+    WriteBytes(path, editor + "[Score]\r\n1st=5\r\n[Extra]\nkey=value\n");
+    std::string error;
+    const Ranking ranking{};
+    ASSERT_TRUE(UpdateProfile(
+        path, [&](IniFile& p) { ranking.Write(p); }, &error))
+        << error;
+    const std::string text = ReadBytes(path);
+    EXPECT_EQ(text.rfind(editor, 0), 0u) << text;
+    EXPECT_EQ(Parsed(text).Get("Extra", "key"), "value");
+    EXPECT_EQ(Parsed(text).Get("Score", "1st"), "0");
+
+    // And the editor's write keeps the game's sections.
+    ASSERT_TRUE(UpdateProfile(
+        path, [](IniFile& p) { p.SetInt("Editor", "Left", 7); }, &error));
+    EXPECT_EQ(Parsed(ReadBytes(path)).Get("Setting", "Sum"), Parsed(text).Get("Setting", "Sum"));
+    EXPECT_EQ(Parsed(ReadBytes(path)).GetInt("Editor", "Left", 0), 7);
+}
+
+TEST(Profile, FailuresGiveOneMessageAndLeaveTheFileWhole) {
+    TempDir dir;
+    std::string error;
+    EXPECT_FALSE(UpdateProfile(
+        dir.File("missing/zarp.dat"), [](IniFile&) {}, &error));
+    EXPECT_NE(error.find("missing/zarp.dat"), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos);
+
+    // A folder where the file should be: unreadable, nothing written.
+    std::filesystem::create_directory(dir.File("zarp.dat"));
+    IniFile ini;
+    EXPECT_FALSE(ReadProfile(dir.File("zarp.dat"), ini, &error));
+    EXPECT_FALSE(UpdateProfile(
+        dir.File("zarp.dat"), [](IniFile&) {}, &error));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("zarp.dat")));
+}
+
+TEST(Profile, AWriterKilledBeforeTheRenameLeavesTheOldFileWholeAndTheLockFree) {
+    TempDir dir;
+    const std::string path = dir.File("zarp.dat");
+    const std::string old = "[Editor]\r\nLeft=1\r\n";
+    WriteBytes(path, old);
+    const int status = InChild([&] {
+        std::string error;
+        UpdateProfile(
+            path, [](IniFile& p) { p.SetInt("Setting", "Sum", 680); }, &error,
+            [] { ::raise(SIGKILL); });
+        return 0;
+    });
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGKILL);
+    EXPECT_EQ(ReadBytes(path), old);
+
+    // The dead writer's lock went with it: the next update goes through.
+    std::string error;
+    ASSERT_TRUE(UpdateProfile(
+        path, [](IniFile& p) { p.SetInt("Setting", "Sum", 680); }, &error))
+        << error;
+    EXPECT_EQ(ReadBytes(path), old + "[Setting]\r\nSum=680\r\n");
+}
+
+TEST(Profile, TheLockIsHeldAcrossReadEditAndWrite) {
+    TempDir dir;
+    const std::string path = dir.File("zarp.dat");
+    std::string error;
+    int childStatus = -1;
+    ASSERT_TRUE(UpdateProfile(
+        path,
+        [&](IniFile&) {
+            childStatus = InChild([&] {
+                const int fd = ::open((path + ".lock").c_str(), O_RDWR);
+                if (fd < 0) return 2;
+                return ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK ? 0 : 1;
+            });
+        },
+        &error));
+    ASSERT_TRUE(WIFEXITED(childStatus));
+    EXPECT_EQ(WEXITSTATUS(childStatus), 0);
+}
+
+TEST(Profile, TwoWritersAtOnceBothKeepTheirSections) {
+    TempDir dir;
+    const std::string path = dir.File("zarp.dat");
+    constexpr int kUpdates = 40;
+    auto writer = [&](const char* section) {
+        return [=] {
+            for (int i = 0; i < kUpdates; ++i) {
+                std::string error;
+                const bool ok = UpdateProfile(
+                    path,
+                    [&](IniFile& p) { p.SetInt(section, "n", p.GetInt(section, "n", 0) + 1); },
+                    &error);
+                if (!ok) return 1;
+            }
+            return 0;
+        };
+    };
+    const pid_t a = ::fork();
+    if (a == 0) ::_exit(writer("Game")());
+    const pid_t b = ::fork();
+    if (b == 0) ::_exit(writer("Editor")());
+    int statusA = 0;
+    int statusB = 0;
+    ::waitpid(a, &statusA, 0);
+    ::waitpid(b, &statusB, 0);
+    EXPECT_TRUE(WIFEXITED(statusA) && WEXITSTATUS(statusA) == 0);
+    EXPECT_TRUE(WIFEXITED(statusB) && WEXITSTATUS(statusB) == 0);
+    const IniFile result = Parsed(ReadBytes(path));
+    EXPECT_EQ(result.GetInt("Game", "n", 0), kUpdates);
+    EXPECT_EQ(result.GetInt("Editor", "n", 0), kUpdates);
+}
+
+}  // namespace
+}  // namespace zarp
