@@ -29,3 +29,7 @@ bench: build
 
 clean:
 	rm -rf $(BUILD)
+
+.PHONY: assets-preview
+assets-preview: build
+	@cmake --build $(BUILD) --target zarp_picture_preview
