@@ -6,10 +6,13 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "game/media/Random.h"
+#include "game/media/Resources.h"
 #include "game/platform/Platform.h"
 
 namespace zarp {
@@ -35,7 +38,7 @@ inline constexpr int32_t ActLeft = 0, ActRight = 1, ActUp = 2, ActDown = 3, ActA
 inline constexpr int32_t kVoiceSlots = 8;
 
 class MediaDevices {
-public:
+  public:
     MediaDevices(platform::Platform& platform, Random& random, std::string programFolder);
     ~MediaDevices();
     MediaDevices(const MediaDevices&) = delete;
@@ -63,6 +66,11 @@ public:
     std::array<uint32_t, kVoiceSlots> voiceSize{};
     std::array<bool, kVoiceSlots> voiceBuffer{};  // the slot holds a playing or finished buffer
     Random& random;  // the game's generator (picks a slot when all eight play)
+    // Effect files already reported as unplayable on stderr (each is named once per run).
+    std::set<std::string> reportedEffects;
+
+    // The built-in sheets LoadSheet looks names up in (the program's embedded bitmaps).
+    std::span<const EmbeddedResource> sheetResources;
 
     bool CreateDisplay(bool fullScreenRequest);
     bool LoadPalette(const std::string& fileName);
@@ -82,6 +90,9 @@ public:
     void DrawEllipse(int32_t step, int32_t index, double cx, double cy, double radius, double sx,
                      double sy);
 
+    // The palette pixels are shown through: displayPalette, or all black before one is loaded.
+    const platform::Palette& PaletteInForce() const;
+
     // Input.
     bool IsPressed(int32_t action);
 
@@ -90,6 +101,12 @@ public:
     void PlayEffect(const std::string& fileName, int32_t pan);
     void ReleaseVoice(int32_t slot);
     void ReleaseSound();
+
+  private:
+    // Names the effect file and its fault on stderr, once per file name.
+    void ReportEffect(const std::string& fileName, const std::string& problem);
+
+    platform::Palette blackPalette_{};
 };
 
 // Surface-to-surface copies without clipping against the screen. A destination or source
