@@ -1,0 +1,918 @@
+// The editor's window, driven offscreen through its services with scripted answers.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+#include <memory>
+#include <optional>
+
+#include "common/paths/Paths.h"
+#include "common/profile/Profile.h"
+#include "common/stage/Stage.h"
+#include "editor/TForm1.h"
+
+using zarp::EditorBlockTable;
+using zarp::EditorEntityTable;
+using zarp::editor::TForm1;
+
+namespace {
+
+struct ShownMessage {
+    QString caption;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::Icon icon;
+};
+
+struct AskedInput {
+    QString caption;
+    QString prompt;
+    QString defaultText;
+};
+
+struct StartedProgram {
+    QString program;
+    QStringList arguments;
+    QString workingFolder;
+};
+
+// Answers from queues; an empty queue answers as a user who presses Escape would.
+class ScriptedServices : public zarp::editor::EditorServices {
+  public:
+    std::deque<std::optional<QString>> inputs;  // nullopt: Cancel
+    std::deque<QMessageBox::StandardButton> answers;
+    std::deque<QString> openNames;
+    std::deque<QString> saveNames;
+    std::vector<AskedInput> asked;
+    std::vector<ShownMessage> messages;
+    std::vector<QString> openInitial;
+    std::vector<QString> saveInitial;
+    std::vector<StartedProgram> started;
+    std::string programFolder;
+
+    QString InputBox(QWidget*, const QString& caption, const QString& prompt,
+                     const QString& defaultText) override {
+        asked.push_back({caption, prompt, defaultText});
+        if (inputs.empty()) return defaultText;
+        std::optional<QString> answer = inputs.front();
+        inputs.pop_front();
+        return answer ? *answer : defaultText;
+    }
+    QMessageBox::StandardButton MessageBox(QWidget*, const QString& caption, const QString& text,
+                                           QMessageBox::StandardButtons buttons,
+                                           QMessageBox::Icon icon) override {
+        messages.push_back({caption, text, buttons, icon});
+        if (!answers.empty()) {
+            QMessageBox::StandardButton answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        if (buttons & QMessageBox::Cancel) return QMessageBox::Cancel;
+        if (buttons & QMessageBox::No) return QMessageBox::No;
+        return QMessageBox::Ok;
+    }
+    QString OpenFileName(QWidget*, const QString& initialName) override {
+        openInitial.push_back(initialName);
+        if (openNames.empty()) return QString();
+        QString name = openNames.front();
+        openNames.pop_front();
+        return name;
+    }
+    QString SaveFileName(QWidget*, const QString& initialName) override {
+        saveInitial.push_back(initialName);
+        if (saveNames.empty()) return QString();
+        QString name = saveNames.front();
+        saveNames.pop_front();
+        return name;
+    }
+    bool StartProgram(const QString& program, const QStringList& arguments,
+                      const QString& workingFolder) override {
+        started.push_back({program, arguments, workingFolder});
+        return true;
+    }
+    std::string ProgramFolder() override { return programFolder; }
+};
+
+const QString kTitle = QString::fromUtf8("Zarpane Stage Editor");
+const QString kNotice = QString::fromUtf8("注意");
+const QString kTooMany = QString::fromUtf8("諸般の事情によりいったん終了してください");
+
+// A small set: stage 1 has a block of type 0 at (16, 16), the player at (48, 48), angle 10,
+// 3 tries and a coin at (100, 100); stage 2 is empty. Author line as given (bytes).
+QByteArray SmallSet(const QByteArray& author) {
+    QList<QByteArray> lines = {
+        "3",  author, "*",  "*",  "*",  "16", "16",  "0",   "*", "*",
+        "*",  "*",    "*",  "*",  "*",  "*",  "*",   "*",   "*", "## other data",
+        "*",  "*",    "48", "48", "10", "3",  "100", "100", "*", "*",
+        "32", "32",   "0",  "5",  "*",  "*"};
+    return lines.join("\r\n") + "\r\n";
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+}  // namespace
+
+class EditorTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir runtime_;
+    QTemporaryDir work_;
+    std::unique_ptr<ScriptedServices> services_;
+    std::unique_ptr<TForm1> form_;
+
+    QString WorkPath(const QString& name) const { return work_.filePath(name); }
+
+    TForm1& NewForm(const QStringList& arguments = {}) {
+        form_.reset();
+        services_ = std::make_unique<ScriptedServices>();
+        services_->programFolder = QDir(work_.path()).absolutePath().toStdString() + "/";
+        form_ = std::make_unique<TForm1>(*services_, arguments);
+        return *form_;
+    }
+
+    static std::string TestFilePath() {
+        std::string path;
+        std::string error;
+        if (!zarp::TestPlayFile(path, &error)) qWarning("%s", error.c_str());
+        return path;
+    }
+
+    void Press(Qt::MouseButton button, int x, int y) {
+        QTest::mouseClick(form_->Image1, button, Qt::NoModifier, QPoint(x, y));
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(runtime_.isValid());
+        QVERIFY(work_.isValid());
+        // The test-play file goes to a private folder of this run.
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    void cleanup() {
+        if (form_) {
+            // Let the window close without a question left over in the scripts.
+            services_->answers.clear();
+            services_->answers.push_back(QMessageBox::No);
+            form_->hide();
+        }
+        form_.reset();
+        services_.reset();
+    }
+
+    void windowMatchesTheForm() {
+        TForm1& form = NewForm();
+        QCOMPARE(form.centralWidget()->size(), QSize(640, 464));
+        QCOMPARE(form.Image1->geometry(), QRect(0, -16, 630, 432));
+        QCOMPARE(form.Panel1->geometry(), QRect(8, 424, 33, 33));
+        QCOMPARE(form.TrackBar1->geometry(), QRect(40, 424, 177, 33));
+        QCOMPARE(form.TrackBar1->minimum(), 0);
+        QCOMPARE(form.TrackBar1->maximum(), 17);
+        QCOMPARE(form.TrackBar2->geometry(), QRect(392, 432, 241, 45));
+        QCOMPARE(form.TrackBar2->minimum(), 1);
+        QCOMPARE(form.TrackBar2->maximum(), 15);
+        QCOMPARE(form.Label2->text(), QStringLiteral("STAGE:1"));
+        QCOMPARE(form.Label2->pos(), QPoint(408, 420));
+        QVERIFY(form.BlockButton->isChecked());
+        QCOMPARE(form.windowTitle(), QStringLiteral("New file"));
+        QCOMPARE(form.gridSize, 16);
+        QVERIFY(form.N16x161->isChecked());
+        QVERIFY(form.gridGroup->isExclusive());
+        QCOMPARE(form.font().pixelSize(), 12);
+
+        struct Item {
+            QAction* action;
+            const char* caption;
+            QKeySequence shortcut;
+        };
+        const Item items[] = {
+            {form.file->menuAction(), "ファイル(&F)", {}},
+            {form.selectfile, "ファイルを開く(&L)", Qt::Key_F2},
+            {form.New1, "新規作成(&N)", Qt::CTRL | Qt::Key_N},
+            {form.KK1, "上書き保存する(&S)", Qt::CTRL | Qt::Key_S},
+            {form.save, "名前を付けて保存する(&A)", Qt::Key_F9},
+            {form.Game, "ゲーム本体を起動する(&G)", Qt::Key_F5},
+            {form.K1, "今編集しているステージを起動する(&I)", Qt::CTRL | Qt::Key_F5},
+            {form.exit, "終了(&X)", Qt::Key_F12},
+            {form.Setting1->menuAction(), "設定(&S)", {}},
+            {form.K2->menuAction(), "マス目変更(&M)", {}},
+            {form.free1, "free", {}},
+            {form.N8x81, "8x8", {}},
+            {form.N16x161, "16x16", {}},
+            {form.N32x321, "32x32", {}},
+            {form.N64x641, "64x64", {}},
+            {form.stageswap, "ステージ入れ替え(&C)", Qt::Key_F7},
+            {form.KS1, "ステージ詳細設定(&S)", Qt::Key_F8},
+            {form.K3, "このゲームの設定", Qt::Key_F11},
+            {form.KV1->menuAction(), "バージョン情報(&V)", {}},
+            {form.version, "バージョン情報", {}},
+        };
+        for (const Item& item : items) {
+            QCOMPARE(item.action->text(), QString::fromUtf8(item.caption));
+            QCOMPARE(item.action->shortcut(), item.shortcut);
+        }
+        // Menu order, separators included.
+        QList<QAction*> fileItems = form.file->actions();
+        QCOMPARE(fileItems.size(), 9);
+        QVERIFY(fileItems[4]->isSeparator());
+        QVERIFY(fileItems[7]->isSeparator());
+        QCOMPARE(form.menuBar()->actions().size(), 3);
+    }
+
+    void placingSnapsToTheGrid_data() {
+        QTest::addColumn<int>("grid");
+        QTest::addColumn<QPoint>("press");
+        QTest::addColumn<QPoint>("placed");
+        QTest::newRow("16, inside") << 16 << QPoint(40, 40) << QPoint(32, 32);
+        QTest::newRow("16, left of the origin") << 16 << QPoint(10, 20) << QPoint(16, 16);
+        QTest::newRow("free") << 0 << QPoint(37, 53) << QPoint(37, 53);
+        QTest::newRow("8") << 8 << QPoint(31, 24) << QPoint(24, 24);
+        QTest::newRow("32") << 32 << QPoint(100, 47) << QPoint(80, 16);
+        QTest::newRow("64") << 64 << QPoint(150, 200) << QPoint(144, 144);
+    }
+    void placingSnapsToTheGrid() {
+        QFETCH(int, grid);
+        QFETCH(QPoint, press);
+        QFETCH(QPoint, placed);
+        TForm1& form = NewForm();
+        QAction* item = grid == 0    ? form.free1
+                        : grid == 8  ? form.N8x81
+                        : grid == 16 ? form.N16x161
+                        : grid == 32 ? form.N32x321
+                                     : form.N64x641;
+        item->trigger();
+        QCOMPARE(form.gridSize, grid);
+        QVERIFY(item->isChecked());
+        form.TrackBar1->setValue(7);
+
+        Press(Qt::LeftButton, press.x(), press.y());
+        const EditorBlockTable& blocks = *form.stageBlockTable;
+        QCOMPARE(blocks.count[1], 1);
+        QCOMPARE(QPoint(blocks.x[1][0], blocks.y[1][0]), placed);
+        QCOMPARE(blocks.type[1][0], 7);
+
+        // The same press places a coin at the same spot (the player's start moved out of its
+        // way), and moves the player there.
+        form.stageEntityTable->x[1][0] = 500;
+        form.CoinButton->setChecked(true);
+        Press(Qt::LeftButton, press.x(), press.y());
+        const EditorEntityTable& entities = *form.stageEntityTable;
+        QCOMPARE(entities.count[1], 3);
+        QCOMPARE(QPoint(entities.x[1][2], entities.y[1][2]), placed);
+        form.PlayerButton->setChecked(true);
+        Press(Qt::LeftButton, press.x(), press.y());
+        QCOMPARE(QPoint(entities.x[1][0], entities.y[1][0]), placed);
+        QCOMPARE(entities.count[1], 3);
+        QVERIFY(services_->messages.empty());
+    }
+
+    void blockTypeBringsBackBlockMode() {
+        TForm1& form = NewForm();
+        form.CoinButton->setChecked(true);
+        form.TrackBar1->setValue(3);
+        QVERIFY(form.BlockButton->isChecked());
+    }
+
+    void coinOnAnotherEntryIsRefused() {
+        TForm1& form = NewForm();
+        form.free1->trigger();
+        form.CoinButton->setChecked(true);
+        const EditorEntityTable& entities = *form.stageEntityTable;
+        Press(Qt::LeftButton, 32, 32);  // the player's start
+        QCOMPARE(entities.count[1], 2);
+        Press(Qt::LeftButton, 100, 100);
+        Press(Qt::LeftButton, 100, 100);
+        QCOMPARE(entities.count[1], 3);
+        Press(Qt::LeftButton, 101, 100);
+        QCOMPARE(entities.count[1], 4);
+        // Stage settings (0, 5) sit at entry 1, off the field; a coin there is refused too.
+        Press(Qt::LeftButton, 0, 5);
+        QCOMPARE(entities.count[1], 4);
+    }
+
+    void erasingIsStrictOnEverySide_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QPoint>("press");
+        QTest::addColumn<bool>("erased");
+        // A 32 x 32 block at (48, 48) and a 64 x 64 block at (48, 48).
+        QTest::newRow("left edge") << 5 << QPoint(48, 60) << false;
+        QTest::newRow("top edge") << 5 << QPoint(60, 48) << false;
+        QTest::newRow("right edge") << 5 << QPoint(80, 60) << false;
+        QTest::newRow("bottom edge") << 5 << QPoint(60, 80) << false;
+        QTest::newRow("just inside top-left") << 5 << QPoint(49, 49) << true;
+        QTest::newRow("just inside bottom-right") << 5 << QPoint(79, 79) << true;
+        QTest::newRow("big, inside") << 0 << QPoint(111, 111) << true;
+        QTest::newRow("big, right edge") << 0 << QPoint(112, 60) << false;
+    }
+    void erasingIsStrictOnEverySide() {
+        QFETCH(int, type);
+        QFETCH(QPoint, press);
+        QFETCH(bool, erased);
+        TForm1& form = NewForm();
+        form.TrackBar1->setValue(type);
+        Press(Qt::LeftButton, 48, 48);
+        Press(Qt::RightButton, press.x(), press.y());
+        const EditorBlockTable& blocks = *form.stageBlockTable;
+        QCOMPARE(blocks.count[1], 1);  // erasing never lowers the count
+        QCOMPARE(blocks.x[1][0] == zarp::kEmptyMarker, erased);
+        if (erased) {
+            QCOMPARE(blocks.y[1][0], zarp::kEmptyMarker);
+            QCOMPARE(blocks.type[1][0], zarp::kEmptyMarker);
+        }
+    }
+
+    void rightPressErasesEverythingUnderThePointer() {
+        TForm1& form = NewForm();
+        form.TrackBar1->setValue(0);
+        Press(Qt::LeftButton, 32, 32);  // 64 x 64 at (32, 32)
+        form.TrackBar1->setValue(6);
+        Press(Qt::LeftButton, 48, 48);  // 32 x 32 at (48, 48)
+        Press(Qt::LeftButton, 200, 200);
+        // Player mode: the blocks go, the player's start at (32, 32) stays.
+        form.PlayerButton->setChecked(true);
+        Press(Qt::RightButton, 50, 50);
+        const EditorBlockTable& blocks = *form.stageBlockTable;
+        QCOMPARE(blocks.x[1][0], zarp::kEmptyMarker);
+        QCOMPARE(blocks.x[1][1], zarp::kEmptyMarker);
+        QCOMPARE(blocks.x[1][2], 192);
+        const EditorEntityTable& entities = *form.stageEntityTable;
+        QCOMPARE(QPoint(entities.x[1][0], entities.y[1][0]), QPoint(32, 32));
+        QCOMPARE(QPoint(entities.x[1][1], entities.y[1][1]), QPoint(0, 5));
+
+        // Coin mode erases coins only, never the start or the settings.
+        form.free1->trigger();
+        form.CoinButton->setChecked(true);
+        Press(Qt::LeftButton, 300, 300);
+        Press(Qt::LeftButton, 200, 200);  // on the remaining block
+        Press(Qt::RightButton, 308, 308);
+        Press(Qt::RightButton, 40, 40);  // over the player's start
+        QCOMPARE(entities.x[1][2], zarp::kEmptyMarker);
+        QCOMPARE(entities.x[1][3], 200);
+        QCOMPARE(QPoint(entities.x[1][0], entities.y[1][0]), QPoint(32, 32));
+        QCOMPARE(blocks.x[1][2], 192);
+    }
+
+    void fullSlotWarnsAndRefuses_data() {
+        QTest::addColumn<bool>("coins");
+        QTest::newRow("blocks") << false;
+        QTest::newRow("coins") << true;
+    }
+    void fullSlotWarnsAndRefuses() {
+        QFETCH(bool, coins);
+        TForm1& form = NewForm();
+        form.free1->trigger();
+        if (coins) form.CoinButton->setChecked(true);
+        int32_t& count = coins ? form.stageEntityTable->count[1] : form.stageBlockTable->count[1];
+        count = 490;
+        Press(Qt::LeftButton, 100, 100);
+        QCOMPARE(count, 491);
+        QCOMPARE(services_->messages.size(), size_t{1});
+        QCOMPARE(services_->messages[0].caption, kNotice);
+        QCOMPARE(services_->messages[0].text, kTooMany);
+        QCOMPARE(services_->messages[0].icon, QMessageBox::Information);
+
+        count = zarp::kEditorEntriesPerSlot;
+        Press(Qt::LeftButton, 120, 120);
+        QCOMPARE(count, zarp::kEditorEntriesPerSlot);
+        QCOMPARE(services_->messages.size(), size_t{2});
+        QCOMPARE(services_->messages[1].text, kTooMany);
+    }
+
+    void stageDetails_data() {
+        QTest::addColumn<QString>("angle");
+        QTest::addColumn<QString>("tries");
+        QTest::addColumn<int>("startAngle");
+        QTest::addColumn<int>("rest");
+        QTest::newRow("90 degrees, 3 tries") << "90"
+                                             << "3" << 45 << 3;
+        QTest::newRow("91 truncates") << "91"
+                                      << "9" << 45 << 9;
+        QTest::newRow("720 is the most") << "720"
+                                         << "1" << 360 << 1;
+        QTest::newRow("721 starts at 0") << "721"
+                                         << "5" << 0 << 5;
+        QTest::newRow("negative") << "-4"
+                                  << "2" << 0 << 2;
+        QTest::newRow("0 tries") << "0"
+                                 << "0" << 0 << 5;
+        QTest::newRow("10 tries") << "180"
+                                  << "10" << 90 << 5;
+        QTest::newRow("spaces around") << " 30 "
+                                       << "4" << 15 << 4;
+    }
+    void stageDetails() {
+        QFETCH(QString, angle);
+        QFETCH(QString, tries);
+        QFETCH(int, startAngle);
+        QFETCH(int, rest);
+        TForm1& form = NewForm();
+        form.TrackBar2->setValue(4);
+        services_->inputs = {angle, tries};
+        form.KS1->trigger();
+        const EditorEntityTable& entities = *form.stageEntityTable;
+        QCOMPARE(entities.x[4][1], startAngle);
+        QCOMPARE(entities.y[4][1], rest);
+        QCOMPARE(services_->asked.size(), size_t{2});
+        QCOMPARE(services_->asked[0].caption, kTitle);
+        QCOMPARE(services_->asked[0].prompt,
+                 QString::fromUtf8("カーソルの初期角度を入力してください (0-360)"));
+        QCOMPARE(services_->asked[0].defaultText, QStringLiteral("0"));
+        QCOMPARE(services_->asked[1].prompt, QString::fromUtf8("残機数を入力してください(1-9)"));
+        QCOMPARE(services_->asked[1].defaultText, QStringLiteral("5"));
+
+        // The next time the defaults show the stored values, the angle in degrees; Cancel
+        // re-applies them.
+        services_->inputs = {std::nullopt, std::nullopt};
+        form.KS1Click();
+        QCOMPARE(services_->asked[2].defaultText, QString::number(startAngle * 2));
+        QCOMPARE(services_->asked[3].defaultText, QString::number(rest));
+        QCOMPARE(entities.x[4][1], startAngle);
+        QCOMPARE(entities.y[4][1], rest);
+        QVERIFY(services_->messages.empty());
+        QCOMPARE(entities.x[1][1], 0);  // other stages untouched
+    }
+
+    void emptyOrWrongAnswers() {
+        TForm1& form = NewForm();
+        const EditorEntityTable& entities = *form.stageEntityTable;
+        // An empty angle skips the tries question.
+        services_->inputs = {QString()};
+        form.KS1Click();
+        QCOMPARE(services_->asked.size(), size_t{1});
+        // A wrong angle ends the command with the conversion error.
+        services_->inputs = {QStringLiteral("abc")};
+        form.KS1Click();
+        QCOMPARE(services_->asked.size(), size_t{2});
+        QCOMPARE(services_->messages.size(), size_t{1});
+        QCOMPARE(services_->messages[0].text, QStringLiteral("'abc' is not a valid integer value"));
+        QCOMPARE(services_->messages[0].caption, kTitle);
+        // A wrong tries answer keeps the angle already changed.
+        services_->inputs = {QStringLiteral("90"), QStringLiteral("7x")};
+        form.KS1Click();
+        QCOMPARE(entities.x[1][1], 45);
+        QCOMPARE(entities.y[1][1], 5);
+        QCOMPARE(services_->messages.size(), size_t{2});
+        // Numbers beyond 32 bits are no numbers either.
+        services_->inputs = {QStringLiteral("99999999999")};
+        form.KS1Click();
+        QCOMPARE(entities.x[1][1], 45);
+        QCOMPARE(services_->messages.size(), size_t{3});
+    }
+
+    void stageTotal_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("total");
+        QTest::addColumn<int>("current");
+        QTest::newRow("0 gives 16") << "0" << 16 << 10;
+        QTest::newRow("1 gives one stage") << "1" << 2 << 1;
+        QTest::newRow("20 is the most") << "20" << 21 << 10;
+        QTest::newRow("21 gives 16") << "21" << 16 << 10;
+        QTest::newRow("3 keeps stage 3 at most") << "3" << 4 << 3;
+        QTest::newRow("far too many") << "2147483647" << 16 << 10;
+    }
+    void stageTotal() {
+        QFETCH(QString, answer);
+        QFETCH(int, total);
+        QFETCH(int, current);
+        TForm1& form = NewForm();
+        form.TrackBar2->setValue(10);
+        services_->inputs = {std::nullopt, answer};
+        form.K3->trigger();
+        QCOMPARE(services_->asked.size(), size_t{2});
+        QCOMPARE(services_->asked[1].prompt,
+                 QString::fromUtf8("ステージの合計を入力してください(1-20)"));
+        QCOMPARE(services_->asked[1].defaultText, QStringLiteral("15"));
+        QCOMPARE(form.stageTotal, total);
+        QCOMPARE(form.TrackBar2->maximum(), total - 1);
+        QCOMPARE(form.currentStage, current);
+        QCOMPARE(form.TrackBar2->value(), current);
+        QCOMPARE(form.Label2->text(), QStringLiteral("STAGE:%1").arg(current));
+    }
+
+    void fewerStagesKeepTheOthersInMemory() {
+        TForm1& form = NewForm();
+        form.TrackBar2->setValue(12);
+        Press(Qt::LeftButton, 100, 100);
+        services_->inputs = {std::nullopt, QStringLiteral("5")};
+        form.K3Click();
+        QCOMPARE(form.currentStage, 5);
+        services_->inputs = {std::nullopt, QStringLiteral("15")};
+        form.K3Click();
+        form.TrackBar2->setValue(12);
+        QCOMPARE(form.stageBlockTable->count[12], 1);
+    }
+
+    void authorLine() {
+        // A Windows set: "テスト" in Shift-JIS.
+        const QByteArray shiftJis("\x83\x65\x83\x58\x83\x67");
+        const QString path = WorkPath("sjis.zrp");
+        WriteBytes(path, SmallSet(shiftJis));
+        TForm1& form = NewForm({path});
+        QCOMPARE(form.fileName, QFileInfo(path).absoluteFilePath());
+        QCOMPARE(form.AuthorText(), QString::fromUtf8("テスト"));
+        // Cancel keeps the bytes, and the file gets them back unchanged.
+        services_->inputs = {std::nullopt, std::nullopt};
+        form.K3Click();
+        QCOMPARE(services_->asked[0].defaultText, QString::fromUtf8("テスト"));
+        QCOMPARE(services_->asked[0].prompt,
+                 QString::fromUtf8("制作者の名前を入力してください（半角１６文字まで）"));
+        QCOMPARE(QByteArray::fromStdString(form.stageAuthor), shiftJis);
+        const QString copy = WorkPath("sjis-copy.zrp");
+        services_->saveNames = {copy};
+        QVERIFY(form.SaveDocument(false));
+        QFile file(copy);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().split('\n').value(1), shiftJis + "\r");
+
+        // An edited name is kept in UTF-8, on one line; longer than 16 bytes warns and stays.
+        services_->inputs = {QString::fromUtf8("山田\n太郎"), std::nullopt};
+        form.K3Click();
+        QCOMPARE(QString::fromStdString(form.stageAuthor), QString::fromUtf8("山田太郎"));
+        QVERIFY(services_->messages.empty());
+        services_->inputs = {QStringLiteral("seventeen letters"), std::nullopt};
+        form.K3Click();
+        QCOMPARE(form.stageAuthor, std::string("seventeen letters"));
+        QCOMPARE(services_->messages.size(), size_t{1});
+        QCOMPARE(services_->messages[0].caption, kTitle);
+    }
+
+    void exchangingStages() {
+        TForm1& form = NewForm();
+        form.TrackBar2->setValue(3);
+        form.TrackBar1->setValue(2);
+        Press(Qt::LeftButton, 100, 100);
+        form.CoinButton->setChecked(true);
+        Press(Qt::LeftButton, 200, 200);
+        form.PlayerButton->setChecked(true);
+        Press(Qt::LeftButton, 300, 300);
+        services_->inputs = {QStringLiteral("270"), QStringLiteral("2")};
+        form.KS1Click();
+        form.TrackBar2->setValue(1);
+
+        // Stage 3 comes to stage 1 whole, and stage 1's empty content goes to 3.
+        services_->inputs = {QStringLiteral("3")};
+        form.stageswap->trigger();
+        QCOMPARE(services_->asked.back().prompt,
+                 QString::fromUtf8("現ステージと入れ替えるところを入力してください"));
+        QCOMPARE(services_->asked.back().defaultText, QString());
+        QCOMPARE(form.currentStage, 1);
+        const EditorBlockTable& blocks = *form.stageBlockTable;
+        const EditorEntityTable& entities = *form.stageEntityTable;
+        QCOMPARE(blocks.count[1], 1);
+        QCOMPARE(QPoint(blocks.x[1][0], blocks.y[1][0]), QPoint(96, 96));
+        QCOMPARE(blocks.type[1][0], 2);
+        QCOMPARE(entities.count[1], 3);
+        QCOMPARE(QPoint(entities.x[1][0], entities.y[1][0]), QPoint(288, 288));
+        QCOMPARE(QPoint(entities.x[1][1], entities.y[1][1]), QPoint(135, 2));
+        QCOMPARE(QPoint(entities.x[1][2], entities.y[1][2]), QPoint(192, 192));
+        QCOMPARE(blocks.count[3], 0);
+        QCOMPARE(entities.count[3], 2);
+        QCOMPARE(QPoint(entities.x[3][0], entities.y[3][0]), QPoint(32, 32));
+        QCOMPARE(QPoint(entities.x[3][1], entities.y[3][1]), QPoint(0, 5));
+
+        // With itself, out of the document, or no answer: nothing changes.
+        for (const char* answer : {"1", "16", "0", "-3", ""}) {
+            services_->inputs = {QString::fromUtf8(answer)};
+            form.stageswapClick();
+            QCOMPARE(blocks.count[1], 1);
+            QCOMPARE(entities.x[1][1], 135);
+        }
+        QVERIFY(services_->messages.empty());
+    }
+
+    void savingAsksForANameWhileUntitled() {
+        TForm1& form = NewForm();
+        const QString name = WorkPath("first");
+        services_->saveNames = {name};
+        form.KK1->trigger();
+        QCOMPARE(services_->saveInitial.size(), size_t{1});
+        QCOMPARE(services_->saveInitial[0], QString());
+        QCOMPARE(form.fileName, name + ".zrp");
+        QCOMPARE(form.windowTitle(), name + ".zrp");
+        QVERIFY(QFileInfo::exists(name + ".zrp"));
+        // Once named, Ctrl+S saves in place without a dialog; F9 always asks.
+        Press(Qt::LeftButton, 100, 100);
+        form.KK1Click();
+        QCOMPARE(services_->saveInitial.size(), size_t{1});
+        EditorBlockTable blocks;
+        EditorEntityTable entities;
+        zarp::StageReadResult read =
+            zarp::ReadStageFile((name + ".zrp").toStdString(), blocks, entities);
+        QVERIFY2(read.ok, read.error.c_str());
+        QCOMPARE(read.stageTotal, 16);
+        QCOMPARE(blocks.count[1], 1);
+        form.saveClick();
+        QCOMPARE(services_->saveInitial.size(), size_t{2});
+        QCOMPARE(services_->saveInitial[1], name + ".zrp");
+        QCOMPARE(form.fileName, name + ".zrp");  // cancelled: unchanged
+    }
+
+    void extensionIsAppendedOnlyWithoutZrp_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("no extension") << "set"
+                                      << "set.zrp";
+        QTest::newRow("ends in .zrp") << "set.zrp"
+                                      << "set.zrp";
+        QTest::newRow("other extension") << "set.txt"
+                                         << "set.txt.zrp";
+        QTest::newRow(".zrp in the folder") << "dir.zrp/set"
+                                            << "dir.zrp/set";
+        QTest::newRow("upper case is not it") << "SET.ZRP"
+                                              << "SET.ZRP.zrp";
+    }
+    void extensionIsAppendedOnlyWithoutZrp() {
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        QDir(work_.path()).mkpath(QStringLiteral("dir.zrp"));
+        TForm1& form = NewForm();
+        services_->saveNames = {WorkPath(typed)};
+        QVERIFY(form.SaveDocument(false));
+        QCOMPARE(form.fileName, WorkPath(saved));
+        QVERIFY(QFileInfo::exists(WorkPath(saved)));
+    }
+
+    void fileErrorsKeepTheDocument() {
+        TForm1& form = NewForm();
+        Press(Qt::LeftButton, 100, 100);
+        // Saving into a folder that does not exist.
+        const QString missing = WorkPath("no-such-folder/set.zrp");
+        services_->saveNames = {missing};
+        QVERIFY(!form.SaveDocument(false));
+        QCOMPARE(form.fileName, QString());
+        QCOMPARE(form.windowTitle(), QStringLiteral("New file"));
+        QCOMPARE(services_->messages.size(), size_t{1});
+        QVERIFY(services_->messages[0].text.contains(missing));
+        QCOMPARE(services_->messages[0].icon, QMessageBox::Critical);
+
+        // Opening a missing file and a broken one.
+        const QString broken = WorkPath("broken.zrp");
+        WriteBytes(broken, "3\r\nme\r\n16\r\n");
+        services_->openNames = {WorkPath("missing.zrp"), broken};
+        form.selectfileClick();
+        form.selectfileClick();
+        QCOMPARE(services_->messages.size(), size_t{3});
+        QVERIFY(services_->messages[1].text.contains(WorkPath("missing.zrp")));
+        QVERIFY(services_->messages[2].text.contains(broken));
+        QCOMPARE(form.fileName, QString());
+        QCOMPARE(form.stageTotal, 16);
+        QCOMPARE(form.stageBlockTable->count[1], 1);
+    }
+
+    void openingReadsUnlessItIsTheOpenFile() {
+        const QString path = WorkPath("small.zrp");
+        WriteBytes(path, SmallSet("abc"));
+        TForm1& form = NewForm();
+        form.TrackBar2->setValue(7);
+        services_->openNames = {path};
+        form.selectfile->trigger();
+        QCOMPARE(form.fileName, path);
+        QCOMPARE(form.windowTitle(), path);
+        QCOMPARE(form.stageTotal, 3);
+        QCOMPARE(form.stageAuthor, std::string("abc"));
+        QCOMPARE(form.currentStage, 2);  // beyond the set: the last stage
+        QCOMPARE(form.TrackBar2->maximum(), 2);
+        QCOMPARE(form.stageEntityTable->x[1][1], 10);
+
+        // Choosing the open file again keeps the unsaved edits.
+        Press(Qt::LeftButton, 100, 100);
+        services_->openNames = {path};
+        form.selectfileClick();
+        QCOMPARE(services_->openInitial.back(), path);
+        QCOMPARE(form.stageBlockTable->count[2], 1);
+        // Cancelled: nothing changes.
+        form.selectfileClick();
+        QCOMPARE(form.fileName, path);
+    }
+
+    void droppedFiles() {
+        const QString first = WorkPath("drop1.zrp");
+        const QString second = WorkPath("drop2.zrp");
+        WriteBytes(first, SmallSet("one"));
+        WriteBytes(second, SmallSet("two"));
+        TForm1& form = NewForm();
+        form.FilesDropped({first, second});
+        QCOMPARE(form.fileName, second);
+        QCOMPARE(form.stageAuthor, std::string("two"));
+        QCOMPARE(form.windowTitle(), second);
+        // Another extension, or a name whose only ".zrp" is in its folder, is ignored.
+        QDir(work_.path()).mkpath(QStringLiteral("d.zrp"));
+        WriteBytes(WorkPath("d.zrp/plain.txt"), SmallSet("three"));
+        form.FilesDropped({WorkPath("d.zrp/plain.txt")});
+        QCOMPARE(form.fileName, second);
+        QCOMPARE(form.stageAuthor, std::string("two"));
+        QVERIFY(services_->messages.empty());
+    }
+
+    void newAsksFirst() {
+        const QString path = WorkPath("new.zrp");
+        WriteBytes(path, SmallSet("abc"));
+        TForm1& form = NewForm({path});
+        form.N8x81->trigger();
+        services_->answers = {QMessageBox::No};
+        form.New1->trigger();
+        QCOMPARE(form.fileName, QFileInfo(path).absoluteFilePath());
+        QCOMPARE(services_->messages[0].text, QString::fromUtf8("新規作成します"));
+        QCOMPARE(services_->messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
+        services_->answers = {QMessageBox::Yes};
+        form.New1Click();
+        QCOMPARE(form.fileName, QString());
+        QCOMPARE(form.windowTitle(), QStringLiteral("New file"));
+        QCOMPARE(form.stageTotal, 16);
+        QCOMPARE(form.stageAuthor, std::string());
+        QCOMPARE(form.stageBlockTable->count[1], 0);
+        QCOMPARE(form.stageEntityTable->count[1], 2);
+        QCOMPARE(form.gridSize, 16);
+        QVERIFY(form.N16x161->isChecked());
+        QVERIFY(!form.N8x81->isChecked());
+    }
+
+    void quitQuestion_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("saveAsked");
+        QTest::newRow("Cancel") << int(QMessageBox::Cancel) << false << false;
+        QTest::newRow("No") << int(QMessageBox::No) << true << false;
+        QTest::newRow("Yes") << int(QMessageBox::Yes) << true << true;
+    }
+    void quitQuestion() {
+        QFETCH(int, answer);
+        QFETCH(bool, closed);
+        QFETCH(bool, saveAsked);
+        QFile::remove(WorkPath("zarp.dat"));
+        WriteBytes(WorkPath("zarp.dat"), "[Score]\r\n1st=500\r\n[Editor]\r\nLeft=1\r\n");
+        TForm1& form = NewForm();
+        form.show();
+        form.move(123, 45);
+        const QString testFile = QString::fromStdString(TestFilePath());
+        WriteBytes(testFile, "stale");
+
+        services_->answers = {static_cast<QMessageBox::StandardButton>(answer)};
+        form.exit->trigger();  // the save dialog, when asked, is cancelled
+        QCOMPARE(form.isVisible(), !closed);
+        QCOMPARE(services_->messages[0].text, QString::fromUtf8("終了する前に保存しますか？"));
+        QCOMPARE(services_->messages[0].buttons,
+                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(services_->saveInitial.size(), size_t{saveAsked ? 1u : 0u});
+        QVERIFY(!QFileInfo::exists(testFile));
+
+        zarp::IniFile profile;
+        std::string error;
+        QVERIFY(zarp::ReadProfile(WorkPath("zarp.dat").toStdString(), profile, &error));
+        QCOMPARE(profile.GetInt("Editor", "Left", 0), form.x());
+        QCOMPARE(profile.GetInt("Editor", "Top", 0), form.y());
+        QCOMPARE(profile.GetInt("Score", "1st", 0), 500);  // the game's sections stay
+    }
+
+    void windowPositionFromZarpDat_data() {
+        QTest::addColumn<QByteArray>("profile");
+        QTest::addColumn<bool>("centred");
+        QTest::newRow("stored") << QByteArray("[Editor]\r\nLeft=200\r\nTop=100\r\n") << false;
+        QTest::newRow("only top") << QByteArray("[Editor]\r\nTop=70\r\n") << false;
+        QTest::newRow("both 0") << QByteArray("[Editor]\r\nLeft=0\r\nTop=0\r\n") << true;
+        QTest::newRow("missing") << QByteArray() << true;
+    }
+    void windowPositionFromZarpDat() {
+        QFETCH(QByteArray, profile);
+        QFETCH(bool, centred);
+        QFile::remove(WorkPath("zarp.dat"));
+        if (!profile.isEmpty()) WriteBytes(WorkPath("zarp.dat"), profile);
+        TForm1& form = NewForm();
+        if (centred) {
+            QRect area = form.screen()->availableGeometry();
+            QCOMPARE(form.x(), area.x() + (area.width() - form.width()) / 2);
+            QCOMPARE(form.y(), area.y() + (area.height() - form.height()) / 2);
+        } else if (profile.contains("Left")) {
+            QCOMPARE(form.pos(), QPoint(200, 100));
+        } else {
+            QCOMPARE(form.pos(), QPoint(0, 70));
+        }
+    }
+
+    void testPlayWritesTheSetAndStartsTheGame() {
+        TForm1& form = NewForm();
+        form.TrackBar2->setValue(3);
+        Press(Qt::LeftButton, 100, 100);
+        form.K1->trigger();
+        QCOMPARE(services_->started.size(), size_t{1});
+        const StartedProgram& start = services_->started[0];
+        QCOMPARE(start.program, QString::fromStdString(services_->programFolder) + "zarp");
+        QCOMPARE(start.arguments, QStringList{QStringLiteral("3")});
+        QCOMPARE(form.fileName, QString());
+        QCOMPARE(form.windowTitle(), QStringLiteral("New file"));
+        QVERIFY(services_->saveInitial.empty());
+
+        EditorBlockTable blocks;
+        EditorEntityTable entities;
+        zarp::StageReadResult read = zarp::ReadStageFile(TestFilePath(), blocks, entities);
+        QVERIFY2(read.ok, read.error.c_str());
+        QCOMPARE(read.stageTotal, 16);
+        QCOMPARE(blocks.count[3], 1);
+        QCOMPARE(QPoint(blocks.x[3][0], blocks.y[3][0]), QPoint(96, 96));
+    }
+
+    void testPlayShowsTheWritersWarnings() {
+        TForm1& form = NewForm();
+        form.TrackBar2->setValue(2);
+        form.stageBlockTable->count[2] = 401;
+        form.K1Click();
+        QCOMPARE(services_->messages.size(), size_t{1});
+        QCOMPARE(services_->messages[0].caption, kNotice);
+        QCOMPARE(services_->messages[0].text,
+                 QString::fromUtf8("ステージ2はブロックが多すぎるので、減らしてください"));
+        QCOMPARE(form.stageBlockTable->count[2], 400);
+        QCOMPARE(services_->started.size(), size_t{1});
+    }
+
+    void startingTheGameSavesFirst() {
+        const QString path = WorkPath("named.zrp");
+        WriteBytes(path, SmallSet("abc"));
+        TForm1& form = NewForm({path});
+        form.Game->trigger();  // cancelled
+        QCOMPARE(services_->saveInitial.size(), size_t{1});
+        QVERIFY(services_->started.empty());
+        services_->saveNames = {WorkPath("played")};
+        form.GameClick();
+        QCOMPARE(services_->started.size(), size_t{1});
+        QCOMPARE(services_->started[0].program, QStringLiteral("./zarp"));
+        QVERIFY(services_->started[0].arguments.isEmpty());
+        QCOMPARE(services_->started[0].workingFolder, QDir::currentPath());
+        QCOMPARE(form.fileName, WorkPath("played.zrp"));
+    }
+
+    void versionBox() {
+        TForm1& form = NewForm();
+        services_->answers = {QMessageBox::No};
+        form.version->trigger();
+        QCOMPARE(services_->messages.size(), size_t{1});
+        QCOMPARE(services_->messages[0].caption, QStringLiteral("Version"));
+        QCOMPARE(services_->messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(services_->messages[0].icon, QMessageBox::Information);
+        services_->answers = {QMessageBox::Yes};
+        form.versionClick();
+        QCOMPARE(services_->messages.size(), size_t{3});
+        QCOMPARE(services_->messages[2].buttons, QMessageBox::Ok);
+        QCOMPARE(services_->messages[2].icon, QMessageBox::NoIcon);
+    }
+
+    void fieldPicture() {
+#ifdef ZARP_EDITOR_SHEETS
+        // The generated sheets are linked in and readable.
+        for (const char* name : {"block", "coin", "player"}) {
+            QImage sheet(QStringLiteral(":/sheets/%1.bmp").arg(QLatin1String(name)));
+            QVERIFY2(!sheet.isNull(), name);
+        }
+        QCOMPARE(QImage(QStringLiteral(":/sheets/block.bmp")).size(), QSize(384, 96));
+#endif
+        TForm1& form = NewForm();
+        const QImage& picture = form.Image1->picture;
+        QCOMPARE(picture.size(), QSize(630, 432));
+        QCOMPARE(picture.pixel(15, 200), form.palette().color(QPalette::Button).rgb());
+        QCOMPARE(picture.pixel(16 + 16, 200), qRgb(128, 128, 128));  // a grid line
+        QCOMPARE(picture.pixel(16 + 17, 203), qRgb(0, 0, 0));
+        QCOMPARE(picture.pixel(16 + 16, 429), qRgb(0, 0, 0));  // lines stop above 429
+        // A block shows its sheet cell copied as it is.
+        form.TrackBar1->setValue(9);
+        Press(Qt::LeftButton, 200, 200);
+        bool coloured = false;
+        for (int y = 192; y < 224; ++y) {
+            for (int x = 192; x < 224; ++x) {
+                const QRgb pixel = picture.pixel(x, y);
+                if (pixel != qRgb(0, 0, 0) && pixel != qRgb(128, 128, 128)) coloured = true;
+            }
+        }
+        QVERIFY(coloured);
+        form.free1->trigger();
+        QCOMPARE(picture.pixel(16 + 16, 300), qRgb(0, 0, 0));
+    }
+
+    void ctrlF5StartsTheTestPlay() {
+        TForm1& form = NewForm();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.TrackBar2->setValue(5);
+        QTest::keyClick(&form, Qt::Key_F5, Qt::ControlModifier);
+        QCOMPARE(services_->started.size(), size_t{1});
+        QCOMPARE(services_->started[0].arguments, QStringList{QStringLiteral("5")});
+    }
+};
+
+QTEST_MAIN(EditorTest)
+#include "EditorTest.moc"
