@@ -9,6 +9,7 @@
 
 #include "common/paths/Paths.h"
 #include "common/profile/Profile.h"
+#include "game/play/LoadStages.h"
 #include "game/shell/Arguments.h"
 
 namespace zarp {
@@ -157,6 +158,7 @@ bool TForm1::FormCreate() {
             Close();
         } else {
             LoadStages();
+            CheckLaunchStage(*this);
         }
         stageNo = launchStage;
         scene = SceneStageStart::kId;
