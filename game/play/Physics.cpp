@@ -45,11 +45,9 @@ StageSlotView SlotView(const GameBlockTable& blocks, const GameEntityTable& enti
 
 StageStart StageStartOf(const StageSlotView& stage) {
     StageStart start;
-    if (stage.entityCount >= 1) {
+    if (stage.entityCount >= 2) {
         start.x = stage.entityX[0];
         start.y = stage.entityY[0];
-    }
-    if (stage.entityCount >= 2) {
         start.startAngle = stage.entityX[1];
         start.rest = stage.entityY[1];
     }

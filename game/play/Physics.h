@@ -55,9 +55,9 @@ struct StageSlotView {
 // A slot number outside the tables gives an empty slot.
 StageSlotView SlotView(const GameBlockTable& blocks, const GameEntityTable& entities, int32_t slot);
 
-// Where a stage puts the ball and how many shots it grants. A slot without entity entries (the
-// editor never writes one) plays from (32, 32) at angle 0 with 5 shots, the editor's own
-// defaults for a new stage; a slot with only a start gets angle 0 and 5 shots.
+// Where a stage puts the ball and how many shots it grants. A slot without its start and
+// settings entries (the editor never writes one) plays from (32, 32) at angle 0 with 5 shots,
+// the editor's own defaults for a new stage.
 struct StageStart {
     int32_t x = 32, y = 32;
     int32_t startAngle = 0;

@@ -28,7 +28,8 @@ inline constexpr int kExitUsage = 2;   // wrong arguments
 // Every command, one line each, in the order --help lists them.
 #define ZRPTOOL_COMMANDS(X) \
     X(CheckCommand)         \
-    X(NormalizeCommand)
+    X(NormalizeCommand)     \
+    X(RenderCommand)
 
 #define ZRPTOOL_DECLARE_COMMAND(function) Command function();
 ZRPTOOL_COMMANDS(ZRPTOOL_DECLARE_COMMAND)
