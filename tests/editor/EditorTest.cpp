@@ -841,6 +841,21 @@ class EditorTest : public QObject {
         QCOMPARE(services_->started.size(), size_t{1});
     }
 
+    void testPlayRefusesAForeignFolder() {
+        // The private folder is a symlink: nothing is written there and nothing starts.
+        QTemporaryDir other;
+        QTemporaryDir elsewhere;
+        QVERIFY(QFile::link(elsewhere.path(), other.filePath("zarpane")));
+        qputenv("XDG_RUNTIME_DIR", other.path().toLocal8Bit());
+        TForm1& form = NewForm();
+        form.K1Click();
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        QCOMPARE(services_->messages.size(), size_t{1});
+        QCOMPARE(services_->messages[0].icon, QMessageBox::Critical);
+        QVERIFY(services_->started.empty());
+        QVERIFY(QDir(elsewhere.path()).isEmpty());
+    }
+
     void startingTheGameSavesFirst() {
         const QString path = WorkPath("named.zrp");
         WriteBytes(path, SmallSet("abc"));
