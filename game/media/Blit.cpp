@@ -53,9 +53,22 @@ void CopyRow(uint8_t* to, const uint8_t* from, int64_t count, bool keyed) {
         std::memmove(to, from, static_cast<size_t>(count));
         return;
     }
-    for (int64_t i = 0; i < count; ++i) {
-        const uint8_t value = from[i];
-        to[i] = value != 0 ? value : to[i];
+    // Eight pixels at a time: a byte mask of the non-zero source pixels picks source or target.
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    constexpr uint64_t kHigh = 0x8080808080808080ull;
+    int64_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        uint64_t source, target;
+        std::memcpy(&source, from + i, 8);
+        if (source == 0) continue;
+        std::memcpy(&target, to + i, 8);
+        const uint64_t opaque = ((((source & kLow7) + kLow7) | source) & kHigh) >> 7;
+        const uint64_t mask = opaque * 0xFF;
+        target = (source & mask) | (target & ~mask);
+        std::memcpy(to + i, &target, 8);
+    }
+    for (; i < count; ++i) {
+        if (from[i] != 0) to[i] = from[i];
     }
 }
 

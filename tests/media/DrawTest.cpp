@@ -57,18 +57,26 @@ TEST(DrawSprite, ClipsToTheScreen) {
 }
 
 TEST(DrawSprite, IndexZeroIsTransparent) {
-    Surface sheet = Picture(4, 1);
-    sheet.At(1, 0) = 0;
-    sheet.At(3, 0) = 0;
+    // Every value from 0 to 255 along a row, zeros scattered between.
+    Surface sheet{300, 2, std::vector<uint8_t>(600)};
+    for (int32_t x = 0; x < 300; ++x) {
+        sheet.At(x, 0) = static_cast<uint8_t>(x % 3 == 0 ? 0 : x);
+        sheet.At(x, 1) = static_cast<uint8_t>(x < 256 ? x : 0);
+    }
     MediaFixture f;
     ColorFill(*f.media.backBuffer, {0, 0, 640, 480}, 77);
-    f.media.DrawSprite(10, 10, {0, 0, 4, 1}, &sheet);
-    const uint8_t* row = &f.media.backBuffer->At(10, 10);
-    EXPECT_EQ(std::vector<uint8_t>(row, row + 4),
-              (std::vector<uint8_t>{sheet.At(0, 0), 77, sheet.At(2, 0), 77}));
+    f.media.DrawSprite(10, 10, {0, 0, 300, 2}, &sheet);
+    for (int32_t y = 0; y < 2; ++y) {
+        for (int32_t x = 0; x < 300; ++x) {
+            const uint8_t value = sheet.At(x, y);
+            ASSERT_EQ(f.media.backBuffer->At(10 + x, 10 + y), value != 0 ? value : 77)
+                << x << "," << y;
+        }
+    }
+    EXPECT_EQ(f.media.backBuffer->At(310, 10), 77);
     // A plain copy takes the zeros along.
     BltFast(*f.media.backBuffer, 10, 11, sheet, {0, 0, 4, 1}, false);
-    EXPECT_EQ(f.media.backBuffer->At(11, 11), 0);
+    EXPECT_EQ(f.media.backBuffer->At(10, 11), 0);
 }
 
 TEST(DrawSprite, NothingFromNothing) {
