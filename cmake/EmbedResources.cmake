@@ -1,8 +1,9 @@
-# cmake -DOUTPUT=file.cpp -DINPUTS="name=path;name=path" -P EmbedResources.cmake
+# cmake -DOUTPUT=file.cpp -DINPUTS="name=path|name=path" -P EmbedResources.cmake
 # Turns the sheet bitmaps into the game's embedded resources, looked up by name.
 set(body "")
 set(table "")
 set(index 0)
+string(REPLACE "|" ";" INPUTS "${INPUTS}")
 foreach(entry ${INPUTS})
   string(REPLACE "=" ";" parts "${entry}")
   list(GET parts 0 name)
