@@ -113,14 +113,14 @@ Picture Sponge(const Palette& pal, int32_t s) {
         return Shade(pal, "sponge", t);
     });
     // Pores of several sizes, each with a dark hollow and a lit lower lip.
-    const int32_t count = s >= 64 ? 34 : 10;
+    const int32_t count = s >= 64 ? 56 : 15;
     for (int32_t i = 0; i < count; ++i) {
         const uint32_t h = Hash(static_cast<uint32_t>(i), static_cast<uint32_t>(s), 5);
         const double px = 5 + static_cast<double>(h % 1000) / 1000.0 * (s - 10);
         const double py = 5 + static_cast<double>((h / 1000) % 1000) / 1000.0 * (s - 10);
-        const double pr = 0.8 + static_cast<double>((h >> 20) % 3) * 0.55;
-        FillEllipse(p, px, py + 0.8, pr, pr * 0.8, pal["sponge7"]);
-        FillEllipse(p, px, py, pr, pr * 0.8, pal["sponge2"]);
+        const double pr = 0.9 + static_cast<double>((h >> 20) % 3) * 0.6;
+        FillEllipse(p, px, py + 0.9, pr, pr * 0.85, pal["sponge8"]);
+        FillEllipse(p, px, py, pr, pr * 0.85, pal["sponge1"]);
     }
     Outline(p, pal["black"]);
     // The outline sits inside the cell, so redraw it over the rim.
@@ -165,25 +165,32 @@ Picture Needle(const Palette& pal, int32_t s) {
     // The plate: deep red with hazard stripes round a studded core.
     const int32_t l = in - 1, r = s - in + 1;
     ForEach(p, l, l, r, r, [&](int32_t x, int32_t y, uint8_t) -> uint8_t {
-        const double tt = 0.75 - 0.45 * (x + y - 2 * l) / (2.0 * (r - l));
+        const double tt = 0.62 - 0.45 * (x + y - 2 * l) / (2.0 * (r - l));
         return Shade(pal, "needle", tt);
     });
-    const int32_t hz = s >= 64 ? 4 : 3;
+    // The large plate wears hazard stripes; on the small one they would only be noise.
+    const int32_t hz = s >= 64 ? 4 : 0;
     ForEach(p, l + 1, l + 1, r - 1, r - 1, [&](int32_t x, int32_t y, uint8_t old) -> uint8_t {
         const bool ring = x < l + 1 + hz || y < l + 1 + hz || x >= r - 1 - hz || y >= r - 1 - hz;
-        if (!ring) return old;
+        if (!ring || hz == 0) return old;
         return ((x + y) / 3) % 2 ? pal["hazard"] : pal["black"];
     });
     Bevel(p, l, l, r, r, 1, pal["needle4"], pal["needle0"]);
-    // A central spike seen from above: a four-pointed steel star.
-    const double m = s / 2.0, k = s >= 64 ? 11.0 : 5.5, w = s >= 64 ? 3.5 : 2.0;
+    // A central spike seen from above: a four-pointed steel star turned on its corner (upright it
+    // would read as a cross on red, the sign of help rather than harm).
+    const double m = s / 2.0, k = s >= 64 ? 12.0 : 7.0, w = s >= 64 ? 3.5 : 2.2;
     Picture star(s, s);
-    FillPolygon(star, {{m, m - k}, {m + w, m}, {m, m + k}, {m - w, m}}, pal["steel7"]);
-    FillPolygon(star, {{m - k, m}, {m, m - w}, {m + k, m}, {m, m + w}}, pal["steel7"]);
-    FillPolygon(star, {{m, m - k}, {m, m}, {m - w, m}}, pal["steel9"]);
-    FillPolygon(star, {{m - k, m}, {m, m}, {m, m - w}}, pal["steel9"]);
-    FillPolygon(star, {{m, m + k}, {m, m}, {m + w, m}}, pal["steel3"]);
-    FillPolygon(star, {{m + k, m}, {m, m}, {m, m + w}}, pal["steel3"]);
+    for (int32_t arm = 0; arm < 4; ++arm) {
+        const double a = 3.14159265 / 4 + arm * 3.14159265 / 2;
+        const double ca = std::cos(a), sa = std::sin(a);
+        const Point tip = {m + ca * k, m + sa * k};
+        const Point left = {m - sa * w, m + ca * w};
+        const Point right = {m + sa * w, m - ca * w};
+        // The side facing the upper left catches the light.
+        const bool lit = arm == 2 || arm == 3;
+        FillPolygon(star, {{m, m}, left, tip}, lit ? pal["steel9"] : pal["steel6"]);
+        FillPolygon(star, {{m, m}, tip, right}, lit ? pal["steel7"] : pal["steel3"]);
+    }
     Outline(star, pal["black"]);
     p.Paste(star, 0, 0);
     Border(spikes, 0);

@@ -16,6 +16,7 @@ constexpr int32_t kPitch = 24;
 constexpr int32_t kBaseline = 17;  // row of the cell the letters stand on
 constexpr int32_t kMaxInk = 19;    // widest ink, leaving room for the outline and the shadow
 constexpr uint8_t kInk = 110;      // coverage from which a pixel is ink
+constexpr double kWiden = 1.15;
 
 enum class Tint { Letter, Digit };
 
@@ -80,10 +81,12 @@ Picture BuildFontSheet(const Sources& src) {
                 if (!src.font.HasGlyph(c)) throw std::runtime_error("the font lacks a glyph");
             }
             const double size = spec.small ? em * 0.78 : em;
-            RenderedText r = src.font.Render(spec.text, size);
-            if (r.mask.width > kMaxInk) {
-                r = src.font.Render(spec.text, size,
-                                    static_cast<double>(kMaxInk) / r.mask.width * 0.98);
+            // A little wider than the face: the font is monospaced on a 23-pixel advance.
+            double xScale = kWiden;
+            RenderedText r = src.font.Render(spec.text, size, xScale);
+            for (int tries = 0; tries < 8 && r.mask.width > kMaxInk; ++tries) {
+                xScale *= static_cast<double>(kMaxInk) / r.mask.width * 0.98;
+                r = src.font.Render(spec.text, size, xScale);
             }
             if (r.mask.width == 0) continue;
             // Centre the ink; the shadow adds a column on the right.

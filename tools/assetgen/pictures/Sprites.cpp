@@ -19,7 +19,7 @@ Picture BuildPlayerSheet(const Sources& src) {
     // The aiming marker: a small glowing orb with a sparkle; the title sets two of them beside
     // its menu bar.
     Picture marker(16, 16);
-    DrawSphere(marker, pal, "arrow", 8.0, 8.0, 3.6);
+    DrawSphere(marker, pal, "arrow", 8.0, 8.0, 4.3);
     Outline(marker, pal["black"]);
     marker.Paste(Need(src.maps, "marker_rays"), 0, 0);
     sheet.Paste(marker, 16, 0);

@@ -114,24 +114,33 @@ void DrawMakerLogo(Picture& sheet, const Sources& src) {
     const int32_t total = cloudW + gap + name.mask.width;
     const int32_t left = (w - total) / 2;
 
-    // The emblem: a round cloud in the three logo reds.
+    // The emblem: a round cloud in the three logo reds, lit from the upper left, with a glint in
+    // the logo's white.
     Picture cloud(cloudW + 8, h);
     const struct {
         double x, y, r;
-    } puffs[] = {{22, 38, 15}, {44, 26, 20}, {66, 32, 16}, {80, 42, 11}, {48, 44, 14}};
-    for (const auto& c : puffs)
-        FillEllipse(cloud, c.x + 2, c.y, c.r, c.r, pal["logo_red"]);
-    FillEllipse(cloud, 50, 48, 38, 8, pal["logo_red"]);
-    const Picture body = cloud;
-    ForEach(cloud, 0, 0, cloud.width, cloud.height,
-            [&](int32_t x, int32_t y, uint8_t old) -> uint8_t {
-                if (old == 0) return 0;
-                // Lit from above: puffs catch the light along their upper edges.
-                if (body.At(x, y - 3) == 0 || body.At(x - 2, y - 2) == 0)
-                    return pal["logo_red_light"];
-                if (body.At(x, y + 3) == 0 || body.At(x + 3, y) == 0) return pal["logo_red_dark"];
-                return old;
-            });
+    } puffs[] = {{22, 40, 14}, {45, 28, 20}, {68, 34, 15}, {83, 44, 10}};
+    Mask body(cloud.width, h);
+    for (int32_t y = 0; y < h; ++y) {
+        for (int32_t x = 0; x < cloud.width; ++x) {
+            const double px = x + 0.5, py = y + 0.5;
+            bool inside = py > 38.0 && py < 54.0 && px > 18.0 && px < 88.0;
+            for (const auto& c : puffs)
+                inside = inside || std::hypot(px - c.x, py - c.y) <= c.r;
+            if (inside) body.Set(x, y, 255);
+        }
+    }
+    for (int32_t y = 0; y < h; ++y) {
+        for (int32_t x = 0; x < cloud.width; ++x) {
+            if (!body.In(x, y)) continue;
+            uint8_t v = pal["logo_red"];
+            if (!body.In(x - 2, y - 3) || !body.In(x - 1, y - 4)) v = pal["logo_red_light"];
+            if (y > 47 || !body.In(x + 2, y + 3)) v = pal["logo_red_dark"];
+            cloud.Set(x, y, v);
+        }
+    }
+    FillEllipse(cloud, 37, 17, 3.5, 2.2, pal["logo_white"]);
+    FillEllipse(cloud, 31.5, 21, 1.6, 1.4, pal["logo_white"]);
     Outline(cloud, pal["black"]);
     Outline(cloud, pal["black"]);
     p.Paste(cloud, left, 0);
