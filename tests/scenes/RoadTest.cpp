@@ -1,0 +1,182 @@
+// Whole roads of a game through the headless driver: key scripts from keys/ and the checks
+// that matter on the trace, the event log, the final state, zarp.dat and saved frames.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/profile/Profile.h"
+#include "tests/scenes/HeadlessRun.h"
+#include "tests/scenes/Stages.h"
+
+namespace zarp::test {
+namespace {
+
+constexpr int32_t kStageStart = 0, kPlay = 1, kStageClear = 2, kGameOver = 3, kEnding = 5,
+                  kTitle = 10, kOpening = 11, kRankingView = 12, kNameEntry = 13, kUserSelect = 14;
+
+// The scenes a run passed through, one entry per change, as "frame:scene".
+std::string Timeline(const RunResult& r) {
+    std::string out;
+    int32_t previous = -1;
+    for (const Json& f : r.trace) {
+        if (f.Int("scene") != previous) {
+            previous = f.Int("scene");
+            out += std::to_string(f.Int("frame")) + ":" + std::to_string(previous) + " ";
+        }
+    }
+    return out;
+}
+
+// The frames in which the run entered `scene` (the frame after which it was set).
+std::vector<int64_t> Entries(const RunResult& r, int32_t scene) {
+    std::vector<int64_t> frames;
+    int32_t previous = -1;
+    for (const Json& f : r.trace) {
+        if (f.Int("scene") == scene && previous != scene) frames.push_back(f.Int("frame"));
+        previous = f.Int("scene");
+    }
+    return frames;
+}
+
+// The scene that follows the stretch of `scene` that begins at `frame`.
+int32_t NextScene(const RunResult& r, int64_t frame) {
+    const int32_t scene = r.Frame(frame).Int("scene");
+    for (int64_t f = frame; f <= static_cast<int64_t>(r.trace.size()); ++f) {
+        if (r.Frame(f).Int("scene") != scene) return r.Frame(f).Int("scene");
+    }
+    return -1;
+}
+
+int CountLog(const RunResult& r, const std::string& text) {
+    int n = 0;
+    for (const std::string& l : r.log)
+        n += l.find(text) != std::string::npos;
+    return n;
+}
+
+TEST(Road, OpeningSkippedStartGameClearsStageOneAndStartsStageTwo) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", StraightShotSet());
+    RunResult r = fx.Run(300, KeyScript("start-clear-next.keys"));
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    SCOPED_TRACE(Timeline(r));
+
+    // The skip cuts the maker's cry after its first sound; the title follows two frames later.
+    EXPECT_EQ(r.Frame(1).Int("scene"), kOpening);
+    EXPECT_EQ(r.Frame(2).Int("scene"), kTitle);
+    EXPECT_EQ(CountLog(r, "sound waa.wav"), 1);
+    EXPECT_EQ(r.FirstLogFrame("music play bgm01.mid"), 3);
+
+    // START GAME: stage 1 of the built-in set, score 0, five credits, the stage music.
+    const Json& started = r.Frame(5);
+    EXPECT_EQ(started.Int("scene"), kStageStart);
+    EXPECT_EQ(started.Int("stageNo"), 1);
+    EXPECT_EQ(started.Int("score"), 0);
+    EXPECT_EQ(started.Int("credit"), 5);
+    EXPECT_EQ(r.FirstLogFrame("music play bgm00.mid"), 5);
+
+    const int64_t clear = r.FirstFrameOfScene(kStageClear);
+    ASSERT_GT(clear, 0);
+    const int64_t next = r.FirstFrameOfScene(kStageStart, clear);
+    ASSERT_GT(next, 0);
+    EXPECT_EQ(r.Frame(next).Int("stageNo"), 2);
+    EXPECT_GT(r.Frame(next).Int("score"), 0);
+}
+
+TEST(Road, OpeningPlayedThroughEndsOnTheTitleWithThePaletteRestored) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", StraightShotSet());
+    RunResult skipped = fx.Run(3, "1 Space\n", {"3:" + (fx.dir() / "skipped.png").string()});
+    RunResult full = fx.Run(236, "", {"235:" + (fx.dir() / "full.png").string()});
+    ASSERT_EQ(full.exitStatus, 0) << full.output;
+
+    // Centre, left, right, two frames apart; the title takes over after frame 233 of the opening.
+    ASSERT_EQ(CountLog(full, "sound waa.wav"), 3);
+    EXPECT_EQ(full.FirstLogFrame("sound waa.wav 0 "), 1);
+    EXPECT_EQ(full.FirstLogFrame("sound waa.wav -8000 "), 3);
+    EXPECT_EQ(full.FirstLogFrame("sound waa.wav 8000 "), 5);
+    EXPECT_EQ(full.Frame(233).Int("scene"), kOpening);
+    EXPECT_EQ(full.Frame(234).Int("scene"), kTitle);
+
+    // The first title frame of both runs is the same picture: the faded entries are back.
+    const Picture a = ReadPng(fx.dir() / "skipped.png");
+    const Picture b = ReadPng(fx.dir() / "full.png");
+    ASSERT_FALSE(a.Empty());
+    ASSERT_FALSE(b.Empty());
+    EXPECT_TRUE(a.rgb == b.rgb);
+}
+
+TEST(Road, GameOverContinueTimeOutNameEntryAndTheRankingShowsIt) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", QuickLossSet());
+    RunResult r = fx.Run(600, KeyScript("continue-name-ranking.keys"));
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    SCOPED_TRACE(Timeline(r));
+
+    const std::vector<int64_t> overs = Entries(r, kGameOver);
+    ASSERT_EQ(overs.size(), 2u);
+    // The continue: "replay.wav", one credit spent, the score cut by 10 x (score / 20).
+    const int32_t before = r.Frame(overs[0]).Int("score");
+    EXPECT_EQ(before, 50);
+    const int64_t restart = r.FirstFrameOfScene(kStageStart, overs[0]);
+    ASSERT_GT(restart, 0);
+    EXPECT_EQ(r.Frame(restart).Int("score"), before - 10 * (before / 20));
+    EXPECT_EQ(r.Frame(restart).Int("credit"), 4);
+    EXPECT_EQ(r.Frame(restart).Int("stageNo"), 1);
+    EXPECT_TRUE(r.LogHas("sound replay.wav 0"));
+
+    // The second count-down runs out: the music stops and the name entry follows.
+    const int64_t entry = r.FirstFrameOfScene(kNameEntry, overs[1]);
+    ASSERT_GT(entry, 0);
+    const int32_t final = r.Frame(entry).Int("score");
+    EXPECT_EQ(final, 30 + 50);
+    EXPECT_EQ(r.Frame(entry).Int("credit"), 4);
+
+    // ">" leads back to the title, and RANKING shows the new first place.
+    const int64_t title = r.FirstFrameOfScene(kTitle, entry);
+    ASSERT_GT(title, 0);
+    EXPECT_GT(r.FirstFrameOfScene(kRankingView, title), 0);
+    ASSERT_EQ(r.state["rankName"].items.size(), 10u);
+    EXPECT_EQ(r.state["rankName"].items[0].text, "AB");
+    EXPECT_EQ(static_cast<int32_t>(r.state["rankScore"].items[0].number), final);
+    EXPECT_EQ(static_cast<int32_t>(r.state["rankStage"].items[0].number), 1);
+
+    // zarp.dat, written at the end of the run, holds the entry and the matching Sum.
+    IniFile profile;
+    ASSERT_TRUE(ReadProfile((fx.dir() / "zarp.dat").string(), profile, nullptr));
+    EXPECT_EQ(profile.Get("Name", "1st").value_or("?"), "AB");
+    EXPECT_EQ(profile.GetInt("Score", "1st", -1), final);
+    EXPECT_EQ(profile.GetInt("Stage", "1st", -1), 1);
+    RankInts scores{}, stages{};
+    scores[0] = final;
+    for (int p = 0; p < 10; ++p)
+        stages[p] = 1;
+    EXPECT_EQ(profile.GetInt("Setting", "Sum", -1), RankingChecksum(scores, stages));
+}
+
+TEST(Road, SixthGameOverShowsPressAnyKeyAndGoesToTheNameEntry) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", QuickLossSet());
+    RunResult r = fx.Run(1200, KeyScript("six-game-overs.keys"));
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    SCOPED_TRACE(Timeline(r));
+
+    const std::vector<int64_t> overs = Entries(r, kGameOver);
+    ASSERT_GE(overs.size(), 6u);
+    // Credits when each game over begins: five continues are offered.
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(r.Frame(overs[k]).Int("credit"), 5 - k) << k;
+    // The first five go back to the stage; the sixth shows "Press Any Key..." (credit -1,
+    // no count-down) and button A goes on to the name entry.
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(r.Frame(r.FirstFrameOfScene(kStageStart, overs[k])).Int("credit"), 4 - k);
+    }
+    const int64_t sixth = overs[5];
+    EXPECT_EQ(r.Frame(sixth + 1).Int("scene"), kGameOver);
+    EXPECT_EQ(r.Frame(sixth + 1).Int("credit"), -1);
+    EXPECT_EQ(NextScene(r, sixth), kNameEntry);
+}
+
+}  // namespace
+}  // namespace zarp::test
