@@ -36,4 +36,20 @@ FileRead ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uin
     return FileRead::Ok;
 }
 
+FileRead ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>& bytes) {
+    bytes.assign(count, 0);
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        bytes.clear();
+        return FileRead::CannotOpen;
+    }
+    const size_t got = std::fread(bytes.data(), 1, count, file.get());
+    if (std::ferror(file.get())) {
+        bytes.clear();
+        return FileRead::ReadError;
+    }
+    bytes.resize(got);
+    return FileRead::Ok;
+}
+
 }  // namespace zarp

@@ -15,6 +15,9 @@ enum class FileRead { Ok, CannotOpen, TooLarge, ReadError };
 // big is allocated.
 FileRead ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
 
+// Reads the first `count` bytes of the file, or all of a shorter one.
+FileRead ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>& bytes);
+
 // Fields of a byte buffer; the caller has checked that offset + size lies inside it.
 inline uint16_t Le16(std::span<const uint8_t> bytes, size_t offset) {
     return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));

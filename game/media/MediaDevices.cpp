@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 
 #include "game/media/FileBytes.h"
 
@@ -106,11 +105,12 @@ bool MediaDevices::LoadPalette(const std::string& fileName) {
     // A display that is not 8-bit has no palette to set.
     if (requestedDepth != kDisplayDepth || desktopDepth != kDisplayDepth) return true;
 
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) return false;
+    // A folder or an unreadable file counts as one that cannot be opened.
+    std::vector<uint8_t> read;
+    if (ReadFilePrefix(fileName, kPaletteBytesRead, read) != FileRead::Ok) return false;
     // Only the headers and the colour table matter; whatever a short file lacks reads as zero.
     std::array<uint8_t, kPaletteBytesRead> bytes{};
-    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::copy(read.begin(), read.end(), bytes.begin());
     std::span<const uint8_t> view(bytes);
 
     const uint32_t headerSize = Le32(view, kPaletteFileHeader);

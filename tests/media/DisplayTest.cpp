@@ -148,6 +148,8 @@ TEST(LoadPalette, MissingFileFailsAndADeepDesktopIgnoresIt) {
     TempDir dir;
     MediaFixture f;
     EXPECT_FALSE(f.media.LoadPalette(dir.Folder() + "palette.dat"));
+    EXPECT_FALSE(f.media.LoadPalette(dir.Path()));  // a folder
+    EXPECT_FALSE(f.media.displayPalette);
 
     MediaFixture windowed("", false);
     windowed.fake.screen.depth = 32;
