@@ -60,7 +60,8 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 }  // namespace
 
-ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::string* error) {
+ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::string* error,
+                         size_t maxBytes) {
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         const int err = errno;
@@ -86,6 +87,10 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::strin
             return ReadStatus::failed;
         }
         if (n == 0) break;
+        if (result.size() + static_cast<size_t>(n) > maxBytes) {
+            SetError(error, path, "is larger than " + std::to_string(maxBytes) + " bytes");
+            return ReadStatus::failed;
+        }
         result.append(buffer.data(), static_cast<size_t>(n));
     }
     bytes = std::move(result);

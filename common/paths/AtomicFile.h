@@ -2,6 +2,8 @@
 // same folder, flushed to disk, then renamed over the target.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -9,8 +11,10 @@ namespace zarp {
 
 enum class ReadStatus { ok, missing, failed };
 
-// Reads every byte of the file. `error` gets "PATH: reason" unless the result is ok.
-ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::string* error);
+// Reads every byte of the file. `error` gets "PATH: reason" unless the result is ok. A file longer
+// than `maxBytes` fails without being read into memory.
+ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::string* error,
+                         size_t maxBytes = SIZE_MAX);
 
 // Writes `bytes` to a new temporary file beside `path`, flushes it, and renames it over `path`.
 // Readers see the old file or the new one, never a part. A symlink at `path` is replaced by the

@@ -14,6 +14,8 @@ namespace zarp {
 namespace {
 
 constexpr size_t kMaxValueChars = 1023;
+// zarp.dat holds a few hundred bytes; a file far larger is refused rather than read into memory.
+constexpr size_t kMaxProfileBytes = 16 * 1024 * 1024;
 constexpr const char* kPlaceKeys[10] = {"1st", "2nd", "3rd", "4th", "5th",
                                         "6th", "7th", "8th", "9th", "10th"};
 constexpr const char* kDefaultName = "----------";
@@ -199,7 +201,7 @@ void IniFile::SetInt(const std::string& section, const std::string& key, int32_t
 
 bool ReadProfile(const std::string& path, IniFile& profile, std::string* error) {
     std::string text;
-    switch (ReadWholeFile(path, text, error)) {
+    switch (ReadWholeFile(path, text, error, kMaxProfileBytes)) {
         case ReadStatus::ok:
             profile.Parse(text);
             return true;

@@ -12,6 +12,9 @@ constexpr const char* kTerminator = "*";
 constexpr const char* kMarker = "## other data";
 constexpr int32_t kMinStageTotal = 2;
 constexpr int32_t kFillerLines = 5;
+// A full set of 21 slots of 500 blocks and 500 entries is well under a megabyte; anything far
+// larger is not a stage file and is refused before it fills memory.
+constexpr size_t kMaxStageFileBytes = 16 * 1024 * 1024;
 
 // A short, printable excerpt of a line for messages: control bytes and bytes above 0x7E become
 // '?', and long lines are cut.
@@ -193,7 +196,7 @@ StageReadResult ReadFile(const std::string& path, Blocks& blocks, Entities& enti
                          bool editorDefaults) {
     std::string bytes;
     std::string error;
-    if (ReadWholeFile(path, bytes, &error) != ReadStatus::ok) {
+    if (ReadWholeFile(path, bytes, &error, kMaxStageFileBytes) != ReadStatus::ok) {
         StageReadResult result;
         result.error = error;
         return result;

@@ -489,6 +489,15 @@ TEST(StageFiles, WriteThenReadThroughTheDisk) {
     EXPECT_FALSE(missing.ok);
     EXPECT_EQ(missing.error.rfind(dir.File("none.zrp") + ": ", 0), 0u) << missing.error;
 
+    // Something far too large to be a stage set is refused without filling memory.
+    const std::string huge = dir.File("huge.zrp");
+    std::filesystem::resize_file(dir.File("set.zrp"), 0);
+    std::filesystem::copy_file(dir.File("set.zrp"), huge);
+    std::filesystem::resize_file(huge, 17 * 1024 * 1024);
+    const StageReadResult tooLarge = ReadStageFile(huge, *game.blocks, *game.entities, false);
+    EXPECT_FALSE(tooLarge.ok);
+    EXPECT_NE(tooLarge.error.find("larger than"), std::string::npos) << tooLarge.error;
+
     // Unwritable place: an error naming the path, no file.
     written = WriteStageFile(dir.File("no/such/folder.zrp"), *editor.blocks, *editor.entities, 2,
                              "abc", 1);
