@@ -15,9 +15,9 @@ namespace {
 uint8_t Panel(const Palette& pal, int32_t x, int32_t y) {
     const int32_t px = x % 16, py = y % 16;
     if (py == 0) return (x % 2 == 0) ? pal["black"] : pal["clear"];
-    if (py == 1 || px == 0) return pal["win5"];
-    if (py == 15 || px == 15) return pal["win1"];
-    const double t = 0.2 + 0.06 * (15 - px + 15 - py) / 28.0;
+    if (py == 1 || px == 0) return pal["win9"];
+    if (py == 15 || px == 15) return pal["win3"];
+    const double t = 0.36 + 0.08 * (15 - px + 15 - py) / 28.0;
     return pal.RampAt("win", t + (Bayer4(x, y) < 0.25 ? 0.05 : 0.0));
 }
 
@@ -63,28 +63,29 @@ Picture TitleTile(const Palette& pal) {
         const double dx = x + 0.5 - 16.0, dy = y + 0.5 - 16.0;
         const double d = std::abs(dx) + std::abs(dy);
         if (d < 13.0) {
-            if (d > 11.0) return (dy < 0) ? pal["win6"] : pal["win1"];
-            return pal.RampAt("win", 0.2 + 0.1 * (-dx - dy) / 26.0);
+            if (d > 11.0) return (dy < 0) ? pal["win8"] : pal["win2"];
+            return pal.RampAt("win", 0.33 + 0.1 * (-dx - dy) / 26.0);
         }
-        if (d < 15.0) return pal["win0"];
-        return pal["win2"];
+        if (d < 15.0) return pal["win1"];
+        return pal["win4"];
     });
     p.Set(15, 15, pal["win9"]);
     p.Set(16, 16, pal["win7"]);
     return p;
 }
 
-// The user stage selection's background: teal studs.
+// The user stage selection's background: round studs in the window's blues, so that the tile
+// also sits quietly inside the stage clear window.
 Picture UserTile(const Palette& pal) {
-    Picture p(32, 32, pal["teal1"]);
+    Picture p(32, 32, pal["win5"]);
     for (int32_t y = 0; y < 32; ++y) {
         for (int32_t x = 0; x < 32; ++x) {
-            if ((x / 2 + y / 2) % 2 == 0 && (x % 16 == 0 || y % 16 == 0)) p.Set(x, y, pal["teal0"]);
+            if ((x + y) % 2 == 0 && (x % 16 == 0 || y % 16 == 0)) p.Set(x, y, pal["win3"]);
         }
     }
     const Point studs[] = {{8, 8}, {24, 24}};
     for (const Point& s : studs) {
-        FillEllipse(p, s.first + 0.7, s.second + 0.7, 5.0, 5.0, pal["teal0"]);
+        FillEllipse(p, s.first + 0.7, s.second + 0.7, 5.0, 5.0, pal["win2"]);
         DrawSphere(p, pal, "teal", s.first, s.second, 4.6, false);
         p.Set(static_cast<int32_t>(s.first) - 2, static_cast<int32_t>(s.second) - 2, pal["teal7"]);
     }
