@@ -1,0 +1,109 @@
+// The title menu: the cursor bar's place for each item, the moves it refuses, the hidden start.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/scenes/HeadlessRun.h"
+#include "tests/scenes/Stages.h"
+
+namespace zarp::test {
+namespace {
+
+constexpr int32_t kTitle = 10, kUserSelect = 14, kStageStart = 0;
+
+// The bar is pink: strong red and blue, little green. Text is white, the tiles dark blue.
+bool Pink(Picture::Rgb c) {
+    return c.r >= 120 && c.b >= 100 && c.g + 60 <= c.r;
+}
+
+// Pink pixels across the bar's width in the middle row of item `item`'s bar.
+int PinkInItemRow(const Picture& p, int item) {
+    const int y = 295 + 28 * item + 16;
+    int n = 0;
+    for (int x = 185; x < 471; ++x)
+        n += Pink(p.At(x, y));
+    return n;
+}
+
+int CountLog(const RunResult& r, const std::string& text) {
+    int n = 0;
+    for (const std::string& l : r.log)
+        n += l.find(text) != std::string::npos;
+    return n;
+}
+
+TEST(Title, TheBarStandsOnTheChosenItemAndRefusesDeadEndsAndUpDownTogether) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", StraightShotSet());
+    // Shots 32 frames apart, so the drifting tiles stand alike in all of them.
+    std::vector<std::string> shots;
+    for (int k = 0; k < 5; ++k) {
+        shots.push_back(std::to_string(10 + 32 * k) + ":" +
+                        (fx.dir() / ("item" + std::to_string(k) + ".png")).string());
+    }
+    RunResult r = fx.Run(180, KeyScript("title-menu.keys"), shots);
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+
+    // Shots 0..3: the bar on items 0..3; shot 4 (after Down on EXIT and Up with Down): still 3.
+    const int expected[5] = {0, 1, 2, 3, 3};
+    for (int k = 0; k < 5; ++k) {
+        const Picture p = ReadPng(fx.dir() / ("item" + std::to_string(k) + ".png"));
+        ASSERT_FALSE(p.Empty()) << k;
+        for (int item = 0; item < 4; ++item) {
+            if (item == expected[k]) {
+                EXPECT_GT(PinkInItemRow(p, item), 100) << "shot " << k << " item " << item;
+            } else {
+                EXPECT_EQ(PinkInItemRow(p, item), 0) << "shot " << k << " item " << item;
+            }
+        }
+    }
+
+    // "trub.wav" for the four moves only (Down, Down, Down, Up), never for the refused ones.
+    EXPECT_EQ(CountLog(r, "sound trub.wav 0"), 4);
+    for (int refused : {5, 116, 125}) {
+        for (const std::string& l : r.log) {
+            EXPECT_FALSE(l.rfind(std::to_string(refused) + " sound trub", 0) == 0) << l;
+        }
+    }
+
+    // Button A during the slide did nothing; once the bar stood still it took USER'S STAGE,
+    // and the title's music went on.
+    EXPECT_EQ(r.Frame(160).Int("scene"), kTitle);
+    EXPECT_EQ(r.Frame(170).Int("scene"), kUserSelect);
+    EXPECT_EQ(r.Frame(170).Int("stageNo"), 1);
+    EXPECT_EQ(r.Frame(170).Int("credit"), 5);
+    EXPECT_EQ(CountLog(r, "music stop"), 1) << "only the opening's piece change";
+}
+
+TEST(Title, HiddenStartBeginsAtStageEightWithTenThousandPoints) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", StraightShotSet());
+    RunResult r = fx.Run(
+        41, KeyScript("hidden-start.keys"),
+        {"5:" + (fx.dir() / "plain.png").string(), "37:" + (fx.dir() / "armed.png").string()});
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+
+    const Json& started = r.Frame(40);
+    EXPECT_EQ(started.Int("scene"), kStageStart);
+    EXPECT_EQ(started.Int("stageNo"), 8);
+    EXPECT_EQ(started.Int("score"), 10000);
+    EXPECT_EQ(started.Int("credit"), 5);
+
+    // "You can start to STAGE8" at half size in the top-left corner, and nothing else changed.
+    const Picture plain = ReadPng(fx.dir() / "plain.png");
+    const Picture armed = ReadPng(fx.dir() / "armed.png");
+    ASSERT_FALSE(plain.Empty());
+    ASSERT_FALSE(armed.Empty());
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            if (plain.At(x, y) == armed.At(x, y)) continue;
+            (x < 23 * 23 / 2 + 1 && y < 12 ? inside : outside) += 1;
+        }
+    }
+    EXPECT_GT(inside, 100);
+    EXPECT_EQ(outside, 0);
+}
+
+}  // namespace
+}  // namespace zarp::test
