@@ -1,6 +1,8 @@
 // Stage start, play and stage clear through zarp-headless: a test play of a one-stage set.
 #include <gtest/gtest.h>
 
+#include <png.h>
+
 #include <cmath>
 
 #include "tests/play/HeadlessRun.h"
@@ -38,6 +40,294 @@ TEST(StageStart, TakesTheSameFrameCountsWithAndWithoutShift) {
         EXPECT_EQ(run.At(1, "x"), 300);
         EXPECT_EQ(run.At(1, "rest"), 5);
     }
+}
+
+// The first frame of play: the stage start of a stage with `coins` coins has handed over.
+int64_t PlayStart(int coins) {
+    return kStartFrames + 1 + (coins > 0 ? coins + 16 : 0);
+}
+
+// Pixels of a saved frame that are pure white (the booster ring's colour with our palette).
+int WhitePixels(const fs::path& png) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, png.c_str())) return -1;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return -1;
+    int n = 0;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        if (rgb[i] == 255 && rgb[i + 1] == 255 && rgb[i + 2] == 255) ++n;
+    }
+    return n;
+}
+
+std::string FileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Space seen up on the first play frame clears the shot latch; the shot leaves on the next.
+std::string Fire(int coins = 0, const std::string& before = "") {
+    const int64_t p = PlayStart(coins);
+    return before + std::to_string(p + 1) + " Space\n";
+}
+
+TEST(Play, BorderReboundsAtPointNineFromThePreviousWholePixel) {
+    HeadlessGame game;
+    StageSpec spec;
+    game.SetStage(spec);
+    const RunResult run = game.Run(Fire(), PlayStart(0) + 60);
+    ASSERT_EQ(run.exitStatus, 0);
+    const int64_t fired = PlayStart(0) + 1;
+    EXPECT_EQ(run.At(fired, "flying"), 1);
+    EXPECT_EQ(run.LogOf(fired), std::vector<std::string>{"sound shot.wav 0 slot 0"});
+    int64_t hit = 0;
+    for (int64_t f = fired + 1; f < fired + 60 && !hit; ++f) {
+        if (run.At(f, "vx") < 0) hit = f;
+    }
+    ASSERT_NE(hit, 0);
+    const double vxBefore = run.At(hit - 1, "vx");
+    EXPECT_EQ(run.At(hit, "vx"), -(vxBefore * 0.993) * 0.9);
+    EXPECT_EQ(run.At(hit, "x"), std::trunc(run.At(hit - 1, "x")));
+    EXPECT_GT(run.At(hit - 1, "x") + vxBefore * 0.993, 609);
+    EXPECT_EQ(run.SoundFrames("chr.wav"), std::vector<int64_t>{hit});
+}
+
+TEST(Play, NeedleFreezesFiveFramesThenReturnsWithTheStartAngleAndCostsTheShot) {
+    HeadlessGame game;
+    StageSpec spec;
+    spec.blocks = {{420, 196, 8}};
+    game.SetStage(spec);
+    const int64_t p = PlayStart(0);
+    // Turn the aim by 2 units before firing: the return restores the start angle 0.
+    const std::string keys = std::to_string(p) + "-" + std::to_string(p + 3) + " Right\n" +
+                             std::to_string(p + 5) + " Space\n";
+    RunResult run = game.Run(keys, p + 60);
+    ASSERT_EQ(run.exitStatus, 0);
+    const int64_t hit = run.FirstFrame("needleTime", 5);
+    ASSERT_NE(hit, 0);
+    EXPECT_EQ(run.At(hit, "angle"), 2);
+    for (int k = 1; k <= 5; ++k) {
+        EXPECT_EQ(run.At(hit + k, "needleTime"), 5 - k);
+        EXPECT_EQ(run.At(hit + k, "x"), k < 5 ? run.At(hit, "x") : 300);
+    }
+    EXPECT_EQ(run.SoundFrames("needle.wav"), std::vector<int64_t>{hit + 1});
+    EXPECT_EQ(run.At(hit + 5, "angle"), 0);
+    EXPECT_EQ(run.At(hit + 5, "y"), 200);
+    EXPECT_EQ(run.At(hit + 5, "flying"), 1);
+    EXPECT_EQ(run.At(hit + 6, "flying"), 0);
+    EXPECT_EQ(run.At(hit + 6, "rest"), 4);
+    // Nothing is presented while the needle holds the ball.
+    const fs::path a = game.Dir() / "a.png", b = game.Dir() / "b.png";
+    run = game.Run(keys, hit + 6, "1",
+                   {"--shot " + std::to_string(hit) + ":" + a.string(),
+                    "--shot " + std::to_string(hit + 4) + ":" + b.string()});
+    EXPECT_EQ(FileBytes(a), FileBytes(b));
+    EXPECT_FALSE(FileBytes(a).empty());
+}
+
+TEST(Play, AReboundInTheSameTestCancelsTheNeedle) {
+    HeadlessGame game;
+    StageSpec spec;
+    spec.blocks = {{420, 196, 8}, {420, 196, 5}};
+    game.SetStage(spec);
+    const RunResult run = game.Run(Fire(), PlayStart(0) + 40);
+    EXPECT_EQ(run.FirstFrame("needleTime", 5), 0);
+    EXPECT_TRUE(run.SoundFrames("needle.wav").empty());
+    ASSERT_EQ(run.SoundFrames("chr.wav").size(), 1u);
+    const int64_t hit = run.SoundFrames("chr.wav")[0];
+    EXPECT_LT(run.At(hit, "vx"), 0);
+    EXPECT_EQ(run.At(hit, "vx"), -(run.At(hit - 1, "vx") * 0.993));
+}
+
+TEST(Play, ConveyorsKeepTheShotAliveUntilTheBrakeIsHeldOverThirtyFrames) {
+    HeadlessGame game;
+    StageSpec spec;
+    // A box of rebound blocks around 3 x 3 conveyors that push up.
+    for (int i = -1; i <= 3; ++i) {
+        spec.blocks.push_back({300 + 32 * i, 168, 5});
+        spec.blocks.push_back({300 + 32 * i, 296, 5});
+    }
+    for (int j = 0; j < 3; ++j) {
+        spec.blocks.push_back({268, 200 + 32 * j, 5});
+        spec.blocks.push_back({396, 200 + 32 * j, 5});
+        for (int i = 0; i < 3; ++i)
+            spec.blocks.push_back({300 + 32 * i, 200 + 32 * j, 13});
+    }
+    spec.start = {340, 250};
+    spec.startAngle = 135;  // straight up
+    game.SetStage(spec);
+    const int64_t p = PlayStart(0);
+    const int64_t brake = p + 400;
+    // 20 braking frames, a release, then the brake for good.
+    const std::string keys = Fire() + std::to_string(brake - 22) + "-" + std::to_string(brake - 3) +
+                             " Z\n" + std::to_string(brake) + "-" + std::to_string(brake + 40) +
+                             " X\n";
+    const RunResult run = game.Run(keys, brake + 40);
+    ASSERT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.At(brake - 3, "brakeTime"), 20);
+    EXPECT_EQ(run.At(brake - 1, "flying"), 1);
+    EXPECT_EQ(run.At(brake + 29, "flying"), 1);
+    EXPECT_EQ(run.At(brake + 30, "flying"), 0);
+    EXPECT_EQ(run.At(brake + 30, "brakeTime"), 31);
+    EXPECT_EQ(run.At(brake + 30, "rest"), 4);
+}
+
+TEST(Play, IceSuspendsFriction) {
+    HeadlessGame game;
+    StageSpec spec;
+    for (int i = 0; i < 5; ++i)
+        spec.blocks.push_back({360 + 32 * i, 196, 9});
+    game.SetStage(spec);
+    const RunResult run = game.Run(Fire(), PlayStart(0) + 30);
+    int same = 0;
+    int64_t f = PlayStart(0) + 3;
+    for (; f < PlayStart(0) + 30; ++f) {
+        if (run.At(f, "vx") == run.At(f - 1, "vx")) ++same;
+    }
+    // 160 pixels of ice at about 10 pixels a frame.
+    EXPECT_GE(same, 12);
+    EXPECT_LE(same, 17);
+    EXPECT_EQ(run.At(PlayStart(0) + 3, "vx"), run.At(PlayStart(0) + 2, "vx") * 0.993);
+}
+
+TEST(Play, BoosterRaisesTheSpeedToFifteenAndDrawsItsRing) {
+    HeadlessGame game;
+    StageSpec spec;
+    spec.blocks = {{420, 196, 15}};
+    game.SetStage(spec);
+    RunResult run = game.Run(Fire(), PlayStart(0) + 40);
+    const int64_t b = run.FirstFrame("boostTime", 20);
+    ASSERT_NE(b, 0);
+    EXPECT_NEAR(std::hypot(run.At(b, "vx"), run.At(b, "vy")), 15, 1e-12);
+    const std::vector<std::string> sounds = run.LogOf(b);
+    ASSERT_GE(sounds.size(), 2u);
+    EXPECT_EQ(sounds[0].substr(0, 20), "sound kir.wav -8000 ");
+    EXPECT_EQ(sounds[1].substr(0, 19), "sound kir.wav 8000 ");
+    for (int t = 19; t >= 0; --t)
+        EXPECT_EQ(run.At(b + 20 - t, "boostTime"), t);
+    // The ring's white dots: some 80 of them when it has grown to 112 pixels (t = 5), none
+    // once it is over.
+    const fs::path ring = game.Dir() / "ring.png", after = game.Dir() / "after.png";
+    run = game.Run(Fire(), b + 22, "1",
+                   {"--shot " + std::to_string(b + 15) + ":" + ring.string(),
+                    "--shot " + std::to_string(b + 22) + ":" + after.string()});
+    EXPECT_GT(WhitePixels(ring) - WhitePixels(after), 60);
+}
+
+TEST(Play, ToggleBlocksSwitchAtEightyOf161Frames) {
+    HeadlessGame game;
+    StageSpec spec;
+    spec.blocks = {{500, 400, 16}, {540, 400, 17}};
+    game.SetStage(spec);
+    const int64_t p = PlayStart(0);
+    const RunResult run = game.Run("", p + 170);
+    EXPECT_EQ(run.At(p - 1, "blinkTimer"), 0);
+    EXPECT_EQ(run.At(p, "blinkTimer"), 1);
+    EXPECT_EQ(run.At(p + 78, "blinkTimer"), 79);
+    EXPECT_EQ(run.At(p + 79, "blinkTimer"), 80);
+    EXPECT_EQ(run.At(p + 159, "blinkTimer"), 160);
+    EXPECT_EQ(run.At(p + 160, "blinkTimer"), 0);
+    EXPECT_EQ(run.At(p + 161, "blinkTimer"), 1);
+}
+
+TEST(Play, CoinsScoreFiftyTimesTheirNumberAndTheNinthSoundsCoin8) {
+    HeadlessGame game;
+    StageSpec spec;
+    for (int i = 0; i < 9; ++i)
+        spec.coins.push_back({340 + 24 * i, 200});
+    game.SetStage(spec);
+    const RunResult run = game.Run(Fire(9), PlayStart(9) + 40);
+    std::vector<std::string> coins;
+    for (const std::string& line : run.log) {
+        const size_t at = line.find("sound coin");
+        if (at != std::string::npos) coins.push_back(line.substr(at + 6, 9));
+    }
+    const std::vector<std::string> expected{"coin1.wav", "coin2.wav", "coin3.wav",
+                                            "coin4.wav", "coin5.wav", "coin6.wav",
+                                            "coin7.wav", "coin8.wav", "coin8.wav"};
+    EXPECT_EQ(coins, expected);
+    const int64_t ninth = run.SoundFrames("coin8.wav").back();
+    EXPECT_EQ(run.At(ninth, "score"), 50 * 45);
+    EXPECT_EQ(run.At(ninth - 1, "score"), 50 * 36);
+    EXPECT_EQ(run.At(ninth, "maxHit"), 9);
+    EXPECT_EQ(run.At(ninth, "combo"), 10);
+}
+
+TEST(Play, ShotLatchAndBrakeLatch) {
+    HeadlessGame game;
+    StageSpec spec;
+    spec.start = {40, 200};
+    game.SetStage(spec);
+    const int64_t p = PlayStart(0);
+    // Space held from the program's start into play never fires; after a release it does.
+    std::string keys = "1-" + std::to_string(p + 10) + " Space\n" + std::to_string(p + 13) + "-" +
+                       std::to_string(p + 20) + " Space\n" + std::to_string(p + 23) + "-" +
+                       std::to_string(p + 25) + " Space\n";
+    const RunResult run = game.Run(keys, p + 26);
+    for (int64_t f = p; f <= p + 12; ++f)
+        EXPECT_EQ(run.At(f, "flying"), 0) << f;
+    EXPECT_EQ(run.At(p + 13, "flying"), 1);
+    // The button that fired does not brake until it has been released.
+    for (int64_t f = p + 14; f <= p + 20; ++f)
+        EXPECT_EQ(run.At(f, "brakeTime"), 0) << f;
+    EXPECT_EQ(run.At(p + 23, "brakeTime"), 1);
+    EXPECT_EQ(run.At(p + 25, "brakeTime"), 3);
+    EXPECT_EQ(run.SoundFrames("rub.wav").size(), 3u);
+}
+
+TEST(Keys, F6AbandonsAFlyingShotAndF5EndsATestPlay) {
+    HeadlessGame game;
+    StageSpec spec;
+    spec.startAngle = 20;
+    game.SetStage(spec);
+    const int64_t p = PlayStart(0);
+    RunResult run = game.Run(Fire() + std::to_string(p + 10) + " F6\n", p + 12);
+    EXPECT_EQ(run.At(p + 9, "flying"), 1);
+    EXPECT_EQ(run.At(p + 10, "flying"), 0);
+    EXPECT_EQ(run.At(p + 10, "rest"), 4);
+    EXPECT_EQ(run.At(p + 10, "x"), 300);
+    EXPECT_EQ(run.At(p + 10, "y"), 200);
+    EXPECT_EQ(run.At(p + 10, "angle"), 20);
+    EXPECT_EQ(run.At(p + 12, "scene"), 1);
+
+    run = game.Run(std::to_string(p + 5) + " F5\n", p + 50);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.state["scene"], 10);
+    // The key arrives before frame p + 5, whose frame then never runs.
+    EXPECT_EQ(run.trace.size(), static_cast<size_t>(p + 4));
+    EXPECT_EQ(run.log.back().substr(run.log.back().find(' ')), " music stop");
+}
+
+TEST(StageClear, BonusesOnTheWindowsThirtySecondAndSixtySecondFramesThenTheTestPlayEnds) {
+    HeadlessGame game;
+    StageSpec spec;
+    spec.coins = {{350, 200}};
+    spec.blocks = {{440, 196, 10}};
+    game.SetStage(spec);
+    const int64_t p = PlayStart(1);
+    RunResult run = game.Run(Fire(1), p + 200);
+    const int64_t g = run.FirstFrame("scene", 2);
+    ASSERT_NE(g, 0);
+    EXPECT_EQ(run.At(g, "score"), 50);
+    EXPECT_EQ(run.At(g, "rest"), 5);
+    EXPECT_EQ(run.SoundFrames("clear.wav"), std::vector<int64_t>{g + 1});
+    // 16 + 16 wipe frames, then the window: counter 31 on its 32nd frame, 61 on its 62nd.
+    const int64_t window = g + 32;
+    EXPECT_EQ(run.At(window + 31, "score"), 50);
+    EXPECT_EQ(run.At(window + 32, "score"), 550);
+    EXPECT_EQ(run.At(window + 61, "score"), 550);
+    EXPECT_EQ(run.At(window + 62, "score"), 550 + 4000);
+    EXPECT_EQ(run.SoundFrames("shya.wav"), (std::vector<int64_t>{window + 32, window + 62}));
+    EXPECT_EQ(run.At(p + 200, "scene"), 2);
+
+    // Space held from the winning shot on leaves as soon as the counter allows (the first
+    // clear of a program needs no release), after the wipe; a test play then ends.
+    run = game.Run(std::to_string(p + 1) + "-" + std::to_string(p + 400) + " Space\n", p + 400);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(static_cast<int64_t>(run.trace.size()), g + 32 + 91);
+    EXPECT_EQ(run.state["stageNo"], 2);
 }
 
 }  // namespace
