@@ -1,0 +1,114 @@
+// The ending: its credits for a user set and for the built-in set, where it leads, its music.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/scenes/HeadlessRun.h"
+#include "tests/scenes/Stages.h"
+
+namespace zarp::test {
+namespace {
+
+constexpr int32_t kStageClear = 2, kEnding = 5, kTitle = 10, kNameEntry = 13, kUserSelect = 14,
+                  kStageStart = 0;
+
+bool Bright(Picture::Rgb c) {
+    return c.r + c.g + c.b > 500;
+}
+
+// Bright pixels of the credit line drawn at `y`, inside [left, right) and outside it.
+std::pair<int, int> LineInk(const Picture& p, int y, int left, int right) {
+    int inside = 0, outside = 0;
+    for (int yy = y; yy < y + 23; ++yy) {
+        for (int x = 0; x < 640; ++x) {
+            if (!Bright(p.At(x, yy))) continue;
+            (x >= left && x < right ? inside : outside) += 1;
+        }
+    }
+    return {inside, outside};
+}
+
+int CountLog(const RunResult& r, const std::string& text) {
+    int n = 0;
+    for (const std::string& l : r.log)
+        n += l.find(text) != std::string::npos;
+    return n;
+}
+
+// The frame whose scene routine ran with endingFrame = e, for an ending set during `start`.
+int64_t EndingFrame(int64_t start, int e) {
+    return start + 1 + e;
+}
+
+TEST(Ending, UserSetCreditsItsMapDesignerAndReturnsToTheTitle) {
+    Fixture fx;
+    fx.WriteStages("mine.zrp", StraightShotSet(2, "ZARP TESTER"));
+    // Found at start-up; the frame numbers of the shots follow from the trace of a first run.
+    RunResult probe = fx.Run(1100, KeyScript("user-stage-ending.keys"));
+    ASSERT_EQ(probe.exitStatus, 0) << probe.output;
+    const int64_t start = probe.FirstFrameOfScene(kEnding);
+    ASSERT_GT(start, 0);
+    const std::string credits = (fx.dir() / "credits.png").string();
+    RunResult r = fx.Run(1100, KeyScript("user-stage-ending.keys"),
+                         {std::to_string(EndingFrame(start, 90)) + ":" + credits});
+
+    EXPECT_EQ(r.Frame(30).Int("scene"), kUserSelect);
+    EXPECT_EQ(r.Frame(40).Int("scene"), kStageStart);
+    EXPECT_EQ(r.Frame(40).Int("stageNo"), 1);
+    // Its one stage cleared: stage number 2 equals the file's stage total, so the ending follows.
+    EXPECT_EQ(r.Frame(start - 1).Int("scene"), kStageClear);
+    EXPECT_EQ(r.Frame(start).Int("stageNo"), 2);
+    EXPECT_EQ(r.state.Int("stageTotal"), 2);
+
+    // Button A counts only once the ending has run 571 frames; then the title, not the ranking.
+    EXPECT_EQ(r.Frame(700).Int("scene"), kEnding);
+    EXPECT_EQ(r.Frame(1000).Int("scene"), kTitle);
+    EXPECT_EQ(r.state["rankScore"].items.at(0).number, 0) << "a user set enters no ranking";
+
+    // The piece plays once; the clear sound with the copyright line.
+    EXPECT_EQ(CountLog(r, "music play bgm03.mid"), 1);
+    EXPECT_EQ(r.FirstLogFrame("music play bgm03.mid"), EndingFrame(start, 0));
+    EXPECT_EQ(r.FirstLogFrame("sound clear.wav") > 0 ? 1 : 0, 1);
+    int64_t lastClear = 0;
+    for (const std::string& l : r.log) {
+        if (l.find("sound clear.wav") != std::string::npos) lastClear = std::atoll(l.c_str());
+    }
+    EXPECT_EQ(lastClear, EndingFrame(start, 561));
+
+    // "      MAP DESIGN" at (50, 330), its text from x = 50 + 6 x 23; the author centred at
+    // 320 - 12 x 11 = 188 on line y = 360.
+    const Picture p = ReadPng(credits);
+    ASSERT_FALSE(p.Empty());
+    auto [design, designStray] = LineInk(p, 330, 188, 188 + 10 * 23);
+    EXPECT_GT(design, 300);
+    EXPECT_LT(designStray, 20);
+    auto [author, authorStray] = LineInk(p, 360, 188, 188 + 11 * 23);
+    EXPECT_GT(author, 300);
+    EXPECT_LT(authorStray, 20);
+}
+
+TEST(Ending, BuiltInSetEndsInTheEndingThenTheNameEntryWithATenCharacterName) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", StraightShotSet());
+    RunResult r = fx.Run(3000, KeyScript("built-in-ending.keys"));
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+
+    const int64_t start = r.FirstFrameOfScene(kEnding);
+    ASSERT_GT(start, 0);
+    EXPECT_EQ(r.Frame(start).Int("stageNo"), 17);
+    const int64_t entry = r.FirstFrameOfScene(kNameEntry, start);
+    ASSERT_GT(entry, 0);
+    EXPECT_GT(entry, EndingFrame(start, 570));
+    for (int64_t f = start; f < entry; ++f)
+        ASSERT_EQ(r.Frame(f).Int("scene"), kEnding) << f;
+    EXPECT_EQ(CountLog(r, "music play bgm03.mid"), 1);
+    // "A" ten times: the cursor jumps to the end mark and the next press ends the entry.
+    EXPECT_GT(r.FirstFrameOfScene(kTitle, entry), 0);
+    EXPECT_EQ(r.state["rankName"].items.at(0).text, "AAAAAAAAAA");
+    EXPECT_EQ(r.state["rankStage"].items.at(0).number, 17);
+    EXPECT_EQ(r.state["rankScore"].items.at(0).number, r.Frame(start).Int("score"));
+    EXPECT_GE(r.Frame(start).Int("score"), 10000);
+}
+
+}  // namespace
+}  // namespace zarp::test
