@@ -29,7 +29,8 @@ inline constexpr int kExitUsage = 2;   // wrong arguments
 #define ZRPTOOL_COMMANDS(X) \
     X(CheckCommand)         \
     X(NormalizeCommand)     \
-    X(RenderCommand)
+    X(RenderCommand)        \
+    X(SolveCommand)
 
 #define ZRPTOOL_DECLARE_COMMAND(function) Command function();
 ZRPTOOL_COMMANDS(ZRPTOOL_DECLARE_COMMAND)

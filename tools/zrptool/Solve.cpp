@@ -1,0 +1,217 @@
+// zrptool solve: proves stages clearable with the game's own physics and writes key scripts that
+// play the solutions; every solution is replayed through zarp-headless before it is reported.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "common/stage/Stage.h"
+#include "tools/zrptool/Command.h"
+#include "tools/zrptool/SolveReplay.h"
+#include "tools/zrptool/SolveSearch.h"
+
+namespace zarp::zrptool {
+namespace {
+
+constexpr int kExitUnsolvable = 1;
+constexpr int kExitBudget = 2;
+
+bool ParseCount(const std::string& text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && value > 0 && value < 1e7;
+}
+
+std::string Plural(int32_t n, const char* word) {
+    return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
+std::string Seconds(double s) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.1f s", s);
+    return buffer;
+}
+
+int RunSolve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string file, keysDir;
+    std::vector<int32_t> wanted;
+    SolveOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](double& v) {
+            if (i + 1 >= args.size() || !ParseCount(args[i + 1], v)) return false;
+            ++i;
+            return true;
+        };
+        if (a == "--shots") {
+            double v = 0;
+            if (!value(v) || v != static_cast<int32_t>(v)) {
+                err << "zrptool solve: --shots takes a whole number of shots\n";
+                return kExitUsage;
+            }
+            options.maxShots = static_cast<int32_t>(v);
+        } else if (a == "--budget") {
+            if (!value(options.budgetSeconds)) {
+                err << "zrptool solve: --budget takes seconds\n";
+                return kExitUsage;
+            }
+        } else if (a == "--keys") {
+            if (i + 1 >= args.size()) {
+                err << "zrptool solve: --keys takes a folder\n";
+                return kExitUsage;
+            }
+            keysDir = args[++i];
+        } else if (!a.empty() && a[0] == '-') {
+            err << "zrptool solve: unknown option " << a << "\n";
+            return kExitUsage;
+        } else if (file.empty()) {
+            file = a;
+        } else {
+            double v = 0;
+            if (!ParseCount(a, v) || v != static_cast<int32_t>(v) || v >= kStageSlots) {
+                err << "zrptool solve: \"" << a << "\" is not a stage number\n";
+                return kExitUsage;
+            }
+            wanted.push_back(static_cast<int32_t>(v));
+        }
+    }
+    if (file.empty()) {
+        err << "zrptool solve: a stage file is missing\n";
+        return kExitUsage;
+    }
+
+    std::string bytes;
+    {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream all;
+        if (in) all << in.rdbuf();
+        if (!in) {
+            err << "zrptool solve: " << file << " cannot be read\n";
+            return kExitFailed;
+        }
+        bytes = all.str();
+    }
+    // The set is read as a test play reads it, since that is how the replay plays it.
+    const auto blocks = std::make_unique<GameBlockTable>();
+    const auto entities = std::make_unique<GameEntityTable>();
+    const StageReadResult read =
+        ReadStageLines(file, SplitStageLines(bytes), *blocks, *entities, false);
+    if (!read.ok) {
+        err << read.error << "\n";
+        return kExitFailed;
+    }
+    if (wanted.empty()) {
+        for (int32_t s = 1; s < read.stageTotal; ++s)
+            wanted.push_back(s);
+    }
+    for (int32_t s : wanted) {
+        if (s < 1 || s >= read.stageTotal) {
+            err << "zrptool solve: " << file << " has no stage " << s << "\n";
+            return kExitUsage;
+        }
+    }
+    if (!keysDir.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(keysDir, error);
+        if (error) {
+            err << "zrptool solve: cannot create " << keysDir << "\n";
+            return kExitFailed;
+        }
+    }
+    const std::string headless = HeadlessBesideThisProgram();
+    if (headless.empty()) {
+        err << "zrptool solve: zarp-headless is not beside zrptool; solutions cannot be replayed\n";
+        return kExitFailed;
+    }
+
+    bool unsolvable = false, outOfBudget = false;
+    int64_t totalShots = 0;
+    double totalSeconds = 0;
+    for (int32_t s : wanted) {
+        const std::string name = "stage " + std::to_string(s);
+        options.progress = [&](const std::string& line) { err << name << ": " << line << "\n"; };
+        const SolveResult r = SolveStage(*blocks, *entities, s, options);
+        totalShots += r.simulations;
+        totalSeconds += r.seconds;
+        const std::string searched = Plural(static_cast<int32_t>(r.simulations), "shot") +
+                                     " played in " + Seconds(r.seconds) + " (" + r.passes + ")";
+        if (r.status == SolveStatus::Unsolvable) {
+            unsolvable = true;
+            out << name << ": unsolvable within " << Plural(r.searchedShots, "shot") << "; "
+                << searched << "\n";
+            continue;
+        }
+        if (r.status == SolveStatus::OutOfBudget) {
+            outOfBudget = true;
+            out << name << ": not solved within the budget (not proven impossible); " << searched
+                << "\n";
+            continue;
+        }
+        const int32_t par = static_cast<int32_t>(r.shots.size());
+        std::string angles;
+        for (const ShotPlan& shot : r.shots) {
+            if (!angles.empty()) angles += " ";
+            angles += std::to_string(shot.angle);
+            if (shot.wait) angles += "+wait" + std::to_string(shot.wait);
+            if (shot.brakeFrom) angles += "+brake@" + std::to_string(shot.brakeFrom);
+        }
+        const int32_t first = StageStartFrames(entities->count[s]) + 1;
+        const std::string script = KeyScriptText(
+            r.keys, first,
+            "# " + name + ": par " + std::to_string(par) + " of " + std::to_string(r.rest) +
+                " shots, " + std::to_string(r.coins) + "/" + std::to_string(r.coinCount) +
+                " coins, angles " + angles + "\n# zarp-headless --keys THIS --frames " +
+                std::to_string(first + r.playFrames + 10) + " -- " + std::to_string(s) + "\n");
+        const int64_t goalFrame = first + r.playFrames - 1;
+        const ReplayResult replay =
+            ReplayStage(headless, bytes, s, script, first + r.playFrames + 10);
+        if (!replay.cleared || replay.clearFrame != goalFrame) {
+            unsolvable = true;
+            out << name << ": found a solution in " << Plural(par, "shot")
+                << " but zarp-headless did not confirm it ("
+                << (replay.cleared ? "cleared at frame " + std::to_string(replay.clearFrame) +
+                                         " instead of " + std::to_string(goalFrame)
+                                   : replay.message)
+                << ")\n";
+            continue;
+        }
+        out << name << ": solved, par " << par << " of " << r.rest << " shots, coins " << r.coins
+            << "/" << r.coinCount << ", angles " << angles << "; " << searched
+            << "; replay cleared at frame " << replay.clearFrame << "\n";
+        if (!keysDir.empty()) {
+            char fileName[32];
+            std::snprintf(fileName, sizeof fileName, "/stage%02d.keys", s);
+            std::ofstream keys(keysDir + fileName, std::ios::binary);
+            keys << script;
+            if (!keys.flush()) {
+                err << "zrptool solve: cannot write " << keysDir << fileName << "\n";
+                return kExitFailed;
+            }
+        }
+    }
+    out << "total: " << Plural(static_cast<int32_t>(wanted.size()), "stage") << ", " << totalShots
+        << " shots played in " << Seconds(totalSeconds) << "\n";
+    if (unsolvable) return kExitUnsolvable;
+    if (outOfBudget) return kExitBudget;
+    return kExitOk;
+}
+
+}  // namespace
+
+Command SolveCommand() {
+    return {"solve", "FILE [STAGE...]",
+            "  for each playable stage (or the ones named): search shot sequences with the\n"
+            "  game's own physics and report whether the goal can be reached within the\n"
+            "  stage's shots, the fewest shots that do it (the par), the best coin total\n"
+            "  found, and a key script for zarp-headless that plays the solution; every\n"
+            "  solution is replayed through zarp-headless before it is reported\n"
+            "  --shots N      search at most N shots per stage (default: the stage's rest)\n"
+            "  --budget S     give up on a stage after S seconds and say so (not \"impossible\")\n"
+            "  --keys DIR     write one key script per solved stage (DIR/stageNN.keys)\n"
+            "  exit 0 when every stage asked for was solved, 1 when one was proven unsolvable\n"
+            "  within its shots, 2 when one ran out of budget\n",
+            RunSolve};
+}
+
+}  // namespace zarp::zrptool

@@ -1,0 +1,551 @@
+#include "tools/zrptool/SolveSearch.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+#include <thread>
+#include <unordered_set>
+
+#include "game/media/MediaDevices.h"
+#include "game/play/Physics.h"
+
+namespace zarp::zrptool {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The aim runs over half units: 0 to 720 stand for the angles 0.0 to 360.0.
+constexpr int32_t kHalfUnits = 720;
+constexpr int32_t kLastAngle = 360;
+// A shot that has not stopped after this many frames (a conveyor loop, ice between walls) is
+// given up; only the brake can end it.
+constexpr int32_t kMaxFlightFrames = 6000;
+// Waits tried before a shot when toggle blocks make the moment matter.
+constexpr int32_t kWaitStep = 16;
+constexpr int32_t kMaxWait = 160;
+// Brakes tried: pressed from every kBrakeStep-th flight frame on, held until the ball rests.
+constexpr int32_t kBrakeStep = 10;
+constexpr int32_t kMaxBrakeStart = 800;
+// After the first clearing shot of a level, this many more positions are tried for coins.
+constexpr size_t kExtraPositions = 24;
+// Positions kept per level at most; beyond that the search cannot be exhaustive.
+constexpr size_t kMaxFrontier = 3000000;
+
+struct Node {
+    double x = 0, y = 0, angle = 0;
+    uint64_t coins = 0;  // bit k: coin entry k + 2 taken
+    int32_t blink = 0;
+    int32_t parent = -1;
+    int32_t coinsTaken = 0;
+    bool noFriction = false;
+    ShotPlan plan;
+};
+
+struct NodeKey {
+    uint64_t x, y, angle, coins;
+    int32_t blink;
+    bool noFriction;
+    bool operator==(const NodeKey&) const = default;
+};
+struct NodeKeyHash {
+    size_t operator()(const NodeKey& k) const {
+        uint64_t h = k.x * 0x9E3779B97F4A7C15ull;
+        h ^= (k.y + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
+        h ^= (k.angle + (h << 6) + (h >> 2)) * 0x165667B19E3779F9ull;
+        h ^= k.coins * 0x27D4EB2F165667C5ull;
+        h ^= static_cast<uint64_t>(k.blink) * 0x94D049BB133111EBull + k.noFriction;
+        return static_cast<size_t>(h ^ (h >> 31));
+    }
+};
+
+uint64_t Bits(double v) {
+    uint64_t b = 0;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+struct Stage {
+    StageSlotView view;
+    StageStart start;
+    int32_t toggles = 0;
+    std::vector<std::pair<double, double>> goals;  // centres
+};
+
+// Shortest turns from one aim position to every other: moves of -3, -1, +1, +3 half units
+// (Left or Right, with X for three times the speed), wrapping as the aim does.
+struct AimPaths {
+    std::array<int16_t, kHalfUnits + 1> previous{};
+    std::array<int8_t, kHalfUnits + 1> move{};
+    std::array<int16_t, kHalfUnits + 1> distance{};
+
+    static int32_t Step(int32_t h, int32_t m) {
+        int32_t v = h + m;
+        if (v < 0) v += kHalfUnits;
+        if (v > kHalfUnits) v -= kHalfUnits;
+        return v;
+    }
+
+    void From(int32_t start) {
+        distance.fill(-1);
+        std::array<int16_t, kHalfUnits + 1> queue{};
+        size_t head = 0, tail = 0;
+        distance[start] = 0;
+        previous[start] = -1;
+        queue[tail++] = static_cast<int16_t>(start);
+        while (head < tail) {
+            const int32_t h = queue[head++];
+            for (int32_t m : {3, -3, 1, -1}) {
+                const int32_t v = Step(h, m);
+                if (distance[v] >= 0) continue;
+                distance[v] = static_cast<int16_t>(distance[h] + 1);
+                previous[v] = static_cast<int16_t>(h);
+                move[v] = static_cast<int8_t>(m);
+                queue[tail++] = static_cast<int16_t>(v);
+            }
+        }
+    }
+
+    // The moves to an angle whose whole unit is `angle`.
+    std::vector<int8_t> To(int32_t angle) const {
+        int32_t target = 2 * angle;
+        if (2 * angle + 1 <= kHalfUnits && distance[2 * angle + 1] < distance[target])
+            target = 2 * angle + 1;
+        std::vector<int8_t> moves;
+        for (int32_t h = target; distance[h] > 0; h = previous[h])
+            moves.push_back(move[h]);
+        std::reverse(moves.begin(), moves.end());
+        return moves;
+    }
+};
+
+uint8_t MoveKeys(int8_t m) {
+    uint8_t keys = m > 0 ? kKeyRight : kKeyLeft;
+    if (m == 3 || m == -3) keys |= kKeyX;
+    return keys;
+}
+
+struct Outcome {
+    bool cleared = false;
+    bool rested = false;  // with a shot left to play
+    Node child;
+    int32_t frames = 0;
+};
+
+void AddKeys(std::vector<KeyRun>* keys, uint8_t bits) {
+    if (!keys) return;
+    if (!keys->empty() && keys->back().keys == bits) {
+        keys->back().frames += 1;
+    } else {
+        keys->push_back({1, bits});
+    }
+}
+
+// One shot from a resting ball, played through the game's frame function.
+Outcome PlayShot(const Stage& stage, const Node& from, int32_t rest, const ShotPlan& plan,
+                 const std::vector<int8_t>& aim, std::vector<KeyRun>* keys) {
+    Outcome out;
+    Player p;
+    p.x = from.x;
+    p.y = from.y;
+    p.angle = from.angle;
+    p.rest = rest;
+    p.noFriction = from.noFriction;
+    p.flying = false;
+    p.brakeLatch = true;
+    std::array<uint8_t, kGameEntitiesPerSlot> coinPresent{};
+    for (int32_t i = 0; i < stage.view.entityCount; ++i) {
+        const bool taken = i >= 2 && (from.coins >> (i - 2) & 1) != 0;
+        coinPresent[static_cast<size_t>(i)] = taken ? 0 : 1;
+    }
+    int32_t blink = from.blink;
+    bool shotLatch = true;
+    PlayWorld world{p,
+                    stage.view,
+                    coinPresent,
+                    blink,
+                    stage.toggles,
+                    stage.start.x,
+                    stage.start.y,
+                    stage.start.startAngle,
+                    shotLatch};
+    HeldInput input;
+    PlayEvents events;
+    int32_t coinsTaken = 0;
+    auto frame = [&](uint8_t bits) {
+        input.held = {(bits & kKeyLeft) != 0,  (bits & kKeyRight) != 0, false, false,
+                      (bits & kKeySpace) != 0, (bits & kKeyX) != 0};
+        events.Clear();
+        PlayFrame(world, input, events);
+        coinsTaken += events.coinsTaken;
+        AddKeys(keys, bits);
+        ++out.frames;
+    };
+    // Aim: every turning frame has Space up, which also frees the shot latch; with no turn one
+    // still frame does that.
+    for (int8_t m : aim)
+        frame(MoveKeys(m));
+    if (aim.empty()) frame(0);
+    for (int32_t w = 0; w < plan.wait; ++w)
+        frame(0);
+    frame(kKeySpace);
+    if (!events.fired) return out;
+    for (int32_t k = 1; k <= kMaxFlightFrames; ++k) {
+        const bool brake = plan.brakeFrom > 0 && k >= plan.brakeFrom && k <= plan.brakeTo;
+        frame(brake ? kKeySpace : 0);
+        if (events.goal && !events.gameOver) {
+            out.cleared = true;
+            out.child.coinsTaken = from.coinsTaken + coinsTaken;
+            return out;
+        }
+        if (events.shotEnded) {
+            if (events.gameOver) return out;
+            out.rested = true;
+            Node& c = out.child;
+            c.x = p.x;
+            c.y = p.y;
+            c.angle = p.angle;
+            c.blink = blink;
+            c.noFriction = p.noFriction;
+            c.coins = 0;
+            for (int32_t i = 2; i < stage.view.entityCount && i < 66; ++i) {
+                if (!coinPresent[static_cast<size_t>(i)]) c.coins |= uint64_t{1} << (i - 2);
+            }
+            c.coinsTaken = from.coinsTaken + coinsTaken;
+            return out;
+        }
+    }
+    return out;
+}
+
+struct Solution {
+    int32_t parent = -1;  // node the last shot was played from
+    ShotPlan plan;
+    int32_t coins = 0;
+};
+
+enum class Pass { Angles, Waits, Brakes };
+
+struct PassResult {
+    bool found = false;
+    bool exhausted = true;  // false when the budget or the memory cap cut the search
+    Solution solution;
+    int32_t depth = 0;
+};
+
+class Search {
+  public:
+    Search(const Stage& stage, const SolveOptions& options, int32_t maxShots,
+           Clock::time_point started, int32_t rest)
+        : stage_(stage),
+          options_(options),
+          maxShots_(maxShots),
+          rest_(rest),
+          started_(started),
+          deadline_(options.budgetSeconds > 0
+                        ? started + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(options.budgetSeconds))
+                        : Clock::time_point::max()) {}
+
+    std::vector<Node> nodes;
+    std::atomic<int64_t> simulations{0};
+
+    PassResult Run(Pass pass) {
+        nodes.clear();
+        PassResult result;
+        Node root;
+        root.x = stage_.start.x;
+        root.y = stage_.start.y;
+        root.angle = stage_.start.startAngle;
+        nodes.push_back(root);
+        std::unordered_set<NodeKey, NodeKeyHash> seen;
+        seen.insert(KeyOf(root));
+        std::vector<int32_t> frontier{0};
+        for (int32_t depth = 1; depth <= maxShots_ && !frontier.empty(); ++depth) {
+            const bool last = depth == maxShots_;
+            OrderFrontier(frontier);
+            std::vector<std::vector<Node>> children(frontier.size());
+            std::vector<std::vector<Solution>> solutions(frontier.size());
+            const bool complete = ExpandLevel(pass, depth, frontier, last, children, solutions);
+            // The best clearing shot of this level: most coins, then the first found.
+            for (const std::vector<Solution>& list : solutions) {
+                for (const Solution& s : list) {
+                    if (!result.found || s.coins > result.solution.coins) {
+                        result.found = true;
+                        result.solution = s;
+                        result.depth = depth;
+                    }
+                }
+            }
+            if (result.found) return result;
+            if (!complete) {
+                result.exhausted = false;
+                return result;
+            }
+            if (last) break;
+            std::vector<int32_t> next;
+            for (std::vector<Node>& list : children) {
+                for (Node& child : list) {
+                    if (!seen.insert(KeyOf(child)).second) continue;
+                    if (nodes.size() >= kMaxFrontier) {
+                        result.exhausted = false;
+                        return result;
+                    }
+                    next.push_back(static_cast<int32_t>(nodes.size()));
+                    nodes.push_back(child);
+                }
+            }
+            frontier.swap(next);
+        }
+        return result;
+    }
+
+    bool OutOfTime() const { return Clock::now() > deadline_; }
+
+  private:
+    NodeKey KeyOf(const Node& n) const {
+        // The aim at rest only matters when toggle blocks make the turning time count.
+        return {Bits(n.x),
+                Bits(n.y),
+                stage_.toggles ? Bits(n.angle) : 0,
+                n.coins,
+                stage_.toggles ? n.blink : 0,
+                n.noFriction};
+    }
+
+    double GoalDistance(const Node& n) const {
+        double best = 1e18;
+        for (const auto& [gx, gy] : stage_.goals) {
+            best = std::min(best, std::hypot(n.x + 8 - gx, n.y + 8 - gy));
+        }
+        return best;
+    }
+
+    void OrderFrontier(std::vector<int32_t>& frontier) const {
+        std::vector<std::pair<double, int32_t>> order;
+        order.reserve(frontier.size());
+        for (int32_t i : frontier)
+            order.emplace_back(GoalDistance(nodes[i]), i);
+        std::stable_sort(order.begin(), order.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t i = 0; i < order.size(); ++i)
+            frontier[i] = order[i].second;
+    }
+
+    // Every choice of one resting position; false when the budget ran out.
+    void Expand(Pass pass, int32_t depth, const Node& from, int32_t fromIndex, bool last,
+                std::vector<Node>& children, std::vector<Solution>& solutions) {
+        AimPaths paths;
+        paths.From(static_cast<int32_t>(std::lround(from.angle * 2)));
+        const int32_t rest = rest_ - (depth - 1);
+        std::vector<int32_t> waits{0};
+        if (pass == Pass::Waits) {
+            for (int32_t w = kWaitStep; w <= kMaxWait; w += kWaitStep)
+                waits.push_back(w);
+        }
+        for (int32_t angle = 0; angle <= kLastAngle; ++angle) {
+            const std::vector<int8_t> aim = paths.To(angle);
+            for (int32_t wait : waits) {
+                ShotPlan plan{angle, wait, 0, 0};
+                Outcome o = PlayShot(stage_, from, rest, plan, aim, nullptr);
+                simulations.fetch_add(1, std::memory_order_relaxed);
+                Take(o, plan, fromIndex, last, children, solutions);
+                if (pass != Pass::Brakes) continue;
+                const int32_t flight = o.frames - static_cast<int32_t>(aim.size()) - wait - 1;
+                for (int32_t s = 2; s < std::min(flight, kMaxBrakeStart); s += kBrakeStep) {
+                    plan.brakeFrom = s;
+                    plan.brakeTo = kMaxFlightFrames;
+                    Outcome b = PlayShot(stage_, from, rest, plan, aim, nullptr);
+                    simulations.fetch_add(1, std::memory_order_relaxed);
+                    Take(b, plan, fromIndex, last, children, solutions);
+                }
+            }
+        }
+    }
+
+    void Take(Outcome& o, const ShotPlan& plan, int32_t fromIndex, bool last,
+              std::vector<Node>& children, std::vector<Solution>& solutions) const {
+        if (o.cleared) {
+            solutions.push_back({fromIndex, plan, o.child.coinsTaken});
+        } else if (o.rested && !last) {
+            o.child.parent = fromIndex;
+            o.child.plan = plan;
+            children.push_back(o.child);
+        }
+    }
+
+    bool ExpandLevel(Pass pass, int32_t depth, const std::vector<int32_t>& frontier, bool last,
+                     std::vector<std::vector<Node>>& children,
+                     std::vector<std::vector<Solution>>& solutions) {
+        std::atomic<size_t> next{0};
+        std::atomic<size_t> foundAt{SIZE_MAX};
+        std::atomic<bool> outOfTime{false};
+        std::atomic<size_t> done{0};
+        auto worker = [&] {
+            for (;;) {
+                const size_t i = next.fetch_add(1);
+                if (i >= frontier.size()) return;
+                const size_t found = foundAt.load();
+                if (found != SIZE_MAX && i > found + kExtraPositions) return;
+                if (OutOfTime()) {
+                    outOfTime = true;
+                    return;
+                }
+                Expand(pass, depth, nodes[frontier[i]], frontier[i], last, children[i],
+                       solutions[i]);
+                if (!solutions[i].empty()) {
+                    size_t expected = foundAt.load();
+                    while (i < expected && !foundAt.compare_exchange_weak(expected, i)) {
+                    }
+                }
+                done.fetch_add(1);
+            }
+        };
+        const int32_t n = std::max(1, options_.threads);
+        std::vector<std::thread> threads;
+        for (int32_t t = 1; t < n; ++t)
+            threads.emplace_back(worker);
+        std::thread progress;
+        std::atomic<bool> finished{false};
+        if (options_.progress) {
+            progress = std::thread([&] {
+                auto lastShown = Clock::now();
+                while (!finished.load()) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                    const auto now = Clock::now();
+                    if (now - started_ < std::chrono::seconds(2) ||
+                        now - lastShown < std::chrono::seconds(1))
+                        continue;
+                    lastShown = now;
+                    const double t = std::chrono::duration<double>(now - started_).count();
+                    options_.progress("shot " + std::to_string(depth) + ": " +
+                                      std::to_string(done.load()) + "/" +
+                                      std::to_string(frontier.size()) + " positions, " +
+                                      std::to_string(simulations.load()) + " shots played, " +
+                                      std::to_string(static_cast<int>(t)) + " s");
+                }
+            });
+        }
+        worker();
+        for (std::thread& t : threads)
+            t.join();
+        finished = true;
+        if (progress.joinable()) progress.join();
+        if (foundAt.load() != SIZE_MAX) return true;
+        return !outOfTime.load();
+    }
+
+    const Stage& stage_;
+    const SolveOptions& options_;
+    int32_t maxShots_;
+    int32_t rest_;
+    Clock::time_point started_;
+    Clock::time_point deadline_;
+};
+
+}  // namespace
+
+int32_t StageStartFrames(int32_t entityCount) {
+    // Set-up, 19 title frames, an empty frame, 16 wipe frames, 13 field frames, an empty frame,
+    // the coins' appearance and the hand-over frame.
+    const int32_t coinPhase = entityCount >= 3 ? entityCount + 15 : 1;
+    return 51 + coinPhase + 1;
+}
+
+std::string KeyScriptText(const std::vector<KeyRun>& keys, int32_t firstFrame,
+                          const std::string& comment) {
+    std::string text = comment;
+    int32_t f = firstFrame;
+    for (const KeyRun& run : keys) {
+        if (run.keys != 0) {
+            text += std::to_string(f);
+            if (run.frames > 1) text += "-" + std::to_string(f + run.frames - 1);
+            if (run.keys & kKeyLeft) text += " Left";
+            if (run.keys & kKeyRight) text += " Right";
+            if (run.keys & kKeyX) text += " X";
+            if (run.keys & kKeySpace) text += " Space";
+            text += "\n";
+        }
+        f += run.frames;
+    }
+    return text;
+}
+
+SolveResult SolveStage(const GameBlockTable& blocks, const GameEntityTable& entities, int32_t slot,
+                       const SolveOptions& options) {
+    const auto started = Clock::now();
+    SolveResult result;
+    Stage stage;
+    stage.view = SlotView(blocks, entities, slot);
+    stage.start = StageStartOf(stage.view);
+    stage.toggles = CountToggleBlocks(stage.view);
+    for (int32_t i = 0; i < stage.view.blockCount; ++i) {
+        if (stage.view.blockType[i] == kBlockGoal) {
+            stage.goals.emplace_back(stage.view.blockX[i] + 16.0, stage.view.blockY[i] + 16.0);
+        }
+    }
+    result.rest = stage.start.rest;
+    result.coinCount = std::max(0, stage.view.entityCount - 2);
+    const int32_t maxShots =
+        options.maxShots > 0 ? std::min(options.maxShots, stage.start.rest) : stage.start.rest;
+    result.searchedShots = std::max(0, maxShots);
+    auto finish = [&] {
+        result.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+        return result;
+    };
+    if (stage.goals.empty() || maxShots <= 0) {
+        result.status = SolveStatus::Unsolvable;
+        return finish();
+    }
+
+    Search search(stage, options, maxShots, started, stage.start.rest);
+    std::vector<Pass> passes{Pass::Angles};
+    if (stage.toggles) passes.push_back(Pass::Waits);
+    passes.push_back(Pass::Brakes);
+    bool exhausted = true;
+    for (Pass pass : passes) {
+        if (!result.passes.empty()) result.passes += ", ";
+        result.passes += pass == Pass::Angles ? "angles" : pass == Pass::Waits ? "waits" : "brakes";
+        const PassResult r = search.Run(pass);
+        result.simulations = search.simulations.load();
+        if (r.found) {
+            // The chain of shots back to the start, replayed once more to record the keys.
+            std::vector<ShotPlan> plans{r.solution.plan};
+            for (int32_t i = r.solution.parent; i > 0; i = search.nodes[i].parent)
+                plans.push_back(search.nodes[i].plan);
+            std::reverse(plans.begin(), plans.end());
+            Node at = search.nodes[0];
+            int32_t rest = stage.start.rest;
+            for (size_t k = 0; k < plans.size(); ++k) {
+                AimPaths paths;
+                paths.From(static_cast<int32_t>(std::lround(at.angle * 2)));
+                Outcome o =
+                    PlayShot(stage, at, rest, plans[k], paths.To(plans[k].angle), &result.keys);
+                result.playFrames += o.frames;
+                if (k + 1 == plans.size()) {
+                    if (!o.cleared) break;  // cannot happen: the physics is deterministic
+                    result.status = SolveStatus::Solved;
+                    result.shots = plans;
+                    result.coins = o.child.coinsTaken;
+                    return finish();
+                }
+                if (!o.rested) break;
+                at = o.child;
+                rest -= 1;
+            }
+            result.status = SolveStatus::OutOfBudget;
+            return finish();
+        }
+        if (!r.exhausted) {
+            exhausted = false;
+            break;
+        }
+    }
+    result.status = exhausted ? SolveStatus::Unsolvable : SolveStatus::OutOfBudget;
+    return finish();
+}
+
+}  // namespace zarp::zrptool

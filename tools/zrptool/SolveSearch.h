@@ -1,0 +1,66 @@
+// The stage solver's search: shot sequences played with the game's own physics, frame by frame
+// from rest to rest, over every launch angle (and waits and brakes where they are needed).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/stage/Stage.h"
+
+namespace zarp::zrptool {
+
+// One shot as a player plays it: turn to `angle` (whole units, 0 to 360), wait `wait` frames,
+// fire, and hold the brake (Space) over flight frames brakeFrom..brakeTo (1-based; 0: none).
+struct ShotPlan {
+    int32_t angle = 0;
+    int32_t wait = 0;
+    int32_t brakeFrom = 0;
+    int32_t brakeTo = 0;
+};
+
+// The keys of one run of play frames: a bit per key.
+enum KeyBit : uint8_t { kKeyLeft = 1, kKeyRight = 2, kKeyX = 4, kKeySpace = 8 };
+struct KeyRun {
+    int32_t frames = 0;
+    uint8_t keys = 0;
+};
+
+enum class SolveStatus { Solved, Unsolvable, OutOfBudget };
+
+struct SolveOptions {
+    int32_t maxShots = 0;      // 0: the stage's rest
+    double budgetSeconds = 0;  // 0: no limit
+    int32_t threads = 2;
+    // Called about once a second on long searches with a line of progress.
+    std::function<void(const std::string&)> progress;
+};
+
+struct SolveResult {
+    SolveStatus status = SolveStatus::Unsolvable;
+    int32_t rest = 0;             // the stage's shots
+    int32_t searchedShots = 0;    // the depth searched
+    int32_t coinCount = 0;        // coins on the stage
+    std::vector<ShotPlan> shots;  // the solution; its size is the par
+    int32_t coins = 0;            // coins the solution takes
+    std::vector<KeyRun> keys;     // play frames from the first frame of play to the goal
+    int32_t playFrames = 0;       // frames of play up to and including the goal frame
+    int64_t simulations = 0;
+    double seconds = 0;
+    std::string passes;  // which searches ran: "angles", "waits", "brakes"
+};
+
+// Searches stage `slot` of a set as the game reads it.
+SolveResult SolveStage(const GameBlockTable& blocks, const GameEntityTable& entities, int32_t slot,
+                       const SolveOptions& options);
+
+// Frames of the stage start before the first play frame, for a stage with `entityCount` entries.
+int32_t StageStartFrames(int32_t entityCount);
+
+// A key script for zarp-headless that plays `keys` from play frame 1 = script frame `firstFrame`.
+std::string KeyScriptText(const std::vector<KeyRun>& keys, int32_t firstFrame,
+                          const std::string& comment);
+
+}  // namespace zarp::zrptool
