@@ -193,7 +193,6 @@ Picture Needle(const Palette& pal, int32_t s) {
     }
     Outline(star, pal["black"]);
     p.Paste(star, 0, 0);
-    Border(spikes, 0);
     return p;
 }
 
