@@ -44,6 +44,11 @@ struct Picture {
     void Paste(const Picture& src, int32_t dx, int32_t dy, bool keyed = true) {
         Blit(src, 0, 0, src.width, src.height, dx, dy, keyed);
     }
+    Picture Crop(int32_t sx, int32_t sy, int32_t w, int32_t h) const {
+        Picture out(w, h);
+        out.Blit(*this, sx, sy, w, h, 0, 0, false);
+        return out;
+    }
 };
 
 }  // namespace zarp::picgen

@@ -1,5 +1,6 @@
 // Preview pictures for review: every sheet enlarged with its cells outlined, and mock screens
 // drawn the way the game draws them (keyed sprites, the bitmap font, stretched text).
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -83,14 +84,23 @@ void TextScaled(Screen& s, const Picture& font, int32_t x, int32_t y, const std:
     }
 }
 
-std::vector<uint8_t> ToRgb(const Picture& p, const Palette& pal, bool checkerForClear,
+using ColourTable = std::array<Rgb, 256>;
+
+ColourTable TableOf(const Palette& pal) {
+    ColourTable t;
+    for (int i = 0; i < 256; ++i)
+        t[i] = pal.Colour(static_cast<uint8_t>(i));
+    return t;
+}
+
+std::vector<uint8_t> ToRgb(const Picture& p, const ColourTable& table, bool checkerForClear,
                            int32_t scale) {
     const int32_t w = p.width * scale, h = p.height * scale;
     std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
     for (int32_t y = 0; y < h; ++y) {
         for (int32_t x = 0; x < w; ++x) {
             const uint8_t v = p.At(x / scale, y / scale);
-            Rgb c = pal.Colour(v);
+            Rgb c = table[v];
             if (v == 0 && checkerForClear) {
                 const uint8_t g = ((x / 6 + y / 6) % 2) ? 70 : 100;
                 c = {g, g, static_cast<uint8_t>(g + 20)};
@@ -134,14 +144,15 @@ bool Save(const std::string& path, int32_t w, int32_t h, const std::vector<uint8
 bool SaveSheet(const std::string& dir, const std::string& name, const Picture& p,
                const Palette& pal, const std::vector<Rect>& cells, std::string* error) {
     const int32_t scale = 3;
-    auto rgb = ToRgb(p, pal, true, scale);
+    auto rgb = ToRgb(p, TableOf(pal), true, scale);
     OutlineCells(rgb, p.width * scale, p.height * scale, scale, cells);
     return Save(dir + "/sheet-" + name + ".png", p.width * scale, p.height * scale, rgb, error);
 }
 
 bool SaveScreen(const std::string& dir, const std::string& name, const Screen& s,
                 const Palette& pal, std::string* error) {
-    return Save(dir + "/screen-" + name + ".png", 640, 480, ToRgb(s.px, pal, false, 1), error);
+    return Save(dir + "/screen-" + name + ".png", 640, 480, ToRgb(s.px, TableOf(pal), false, 1),
+                error);
 }
 
 Rect BlockCell(int32_t type) {
@@ -304,6 +315,28 @@ bool WritePreviews(const std::string& assetsDir, const std::string& fontPath,
         Screen s;
         s.Sprite(32, 180, {0, 115, 576, 180}, sh.title);
         if (!SaveScreen(dir, "opening", s, pal, error)) return false;
+        // The logo at three moments of its fade: the opening ramps entries 20-22 through reds
+        // and 25-27 from (v, w, v) to grey v.
+        Screen fade;
+        const int32_t moments[] = {205, 216, 228};
+        std::vector<uint8_t> rgb;
+        for (int32_t m = 0; m < 3; ++m) {
+            const int32_t t = moments[m];
+            const int32_t v = ((8 * (200 - t)) % 256 + 256) % 256;
+            const int32_t w = ((16 * (200 - t)) % 256 + 256) % 256;
+            ColourTable table = TableOf(pal);
+            for (int32_t i = 0; i < 3; ++i) {
+                table[20 + i] = {static_cast<uint8_t>(v), 0, 0};
+                const int32_t g = w + (v - w) * i / 3;
+                table[25 + i] = {static_cast<uint8_t>(v), static_cast<uint8_t>(g),
+                                 static_cast<uint8_t>(v)};
+            }
+            Screen band;
+            band.Sprite(32, 180, {0, 115, 576, 180}, sh.title);
+            const auto part = ToRgb(band.px.Crop(0, 170, 640, 85), table, false, 1);
+            rgb.insert(rgb.end(), part.begin(), part.end());
+        }
+        if (!Save(dir + "/screen-opening-fade.png", 640, 255, rgb, error)) return false;
     }
     // The stage clear window over the field.
     {
