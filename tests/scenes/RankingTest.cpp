@@ -1,8 +1,204 @@
-// The ranking view and the name entry through the headless driver.
+// The ranking routine: where a new score goes, the name entry's letter grid, and what reaches
+// zarp.dat.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "common/profile/Profile.h"
 #include "tests/scenes/HeadlessRun.h"
+#include "tests/scenes/Stages.h"
 
 namespace zarp::test {
-namespace {}  // namespace
+namespace {
+
+constexpr int32_t kTitle = 10, kNameEntry = 13;
+constexpr int32_t kFinalScore = 50;  // the one coin of the quick-loss stage
+
+std::string RankingText(const RankInts& scores, const RankInts& stages, const RankNames& names) {
+    IniFile profile;
+    WriteRanking(profile, scores, stages, names);
+    return profile.Text();
+}
+
+struct NameCase {
+    const char* what;
+    const char* keys;  // from frame 200 on; the name entry has begun by then
+    const char* name;
+    bool left;  // the entry ended and the title followed
+};
+
+// Row 0 is A..Z, row 1 a..z, row 2 " 0123456789+-:*!?/@,.&()<>"; the cursor starts on "A".
+const NameCase kNameCases[] = {
+    {"A at once", "200 Space\n", "A", false},
+    {"right held 4 frames does not move", "200-203 Right\n210 Space\n", "A", false},
+    {"right held 5 frames moves once", "200-204 Right\n210 Space\n", "B", false},
+    {"right held 10 frames moves twice", "200-209 Right\n215 Space\n", "C", false},
+    {"short presses add up", "200-202 Right\n205-206 Right\n210 Space\n", "B", false},
+    {"left from column 0 wraps to Z", "200-204 Left\n210 Space\n", "Z", false},
+    {"up from row 0 wraps to row 2", "200-204 Up\n205-209 Right\n215 Space\n", "0", false},
+    {"B deletes the last letter", "200 Space\n210 Space\n220 X\n", "A", false},
+    {"B held deletes every 5 frames", "200 Space\n210 Space\n220 Space\n230-235 X\n", "A", false},
+    {"B held 5 frames deletes once", "200 Space\n210 Space\n220 Space\n230-234 X\n", "AA", false},
+    {"the left arrow deletes", "200 Space\n210 Space\n220-224 Up\n230-239 Left\n245 Space\n", "A",
+     false},
+    {"the end mark at once leaves an empty name", "200-204 Up\n210-214 Left\n220 Space\n", "",
+     true},
+    {"A ten times, then the end mark", nullptr, "AAAAAAAAAA", true},
+    {"a letter after ten replaces the tenth", nullptr, "AAAAAAAAAZ", false},
+    {"one deletion of a full name takes two letters", nullptr, "AAAAAAAA", false},
+};
+
+std::string TenTimesA() {
+    std::string keys;
+    for (int k = 0; k < 10; ++k)
+        keys += std::to_string(200 + 10 * k) + " Space\n";
+    return keys;
+}
+
+std::string CaseKeys(const NameCase& c) {
+    if (c.keys) return c.keys;
+    const std::string what = c.what;
+    // After ten letters the cursor stands on the end mark (row 2, column 25).
+    if (what.rfind("A ten", 0) == 0) return TenTimesA() + "310 Space\n";
+    // Down from row 2 wraps to row 0, column 25: "Z".
+    if (what.rfind("a letter", 0) == 0) return TenTimesA() + "300-304 Down\n310 Space\n";
+    return TenTimesA() + "300-304 Down\n310 Space\n320 X\n";
+}
+
+TEST(NameEntry, LetterGridCases) {
+    for (const NameCase& c : kNameCases) {
+        SCOPED_TRACE(c.what);
+        Fixture fx;
+        fx.WriteStages("stage.dat", QuickLossSet());
+        RunResult r = fx.Run(360, KeyScript("to-name-entry.keys") + CaseKeys(c));
+        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        ASSERT_EQ(r.Frame(195).Int("scene"), kNameEntry);
+        ASSERT_EQ(r.state["rankName"].items.size(), 10u);
+        EXPECT_EQ(r.state["rankName"].items[0].text, c.name);
+        EXPECT_EQ(r.state["rankScore"].items[0].number, kFinalScore);
+        EXPECT_EQ(r.state.Int("scene") == kTitle, c.left);
+    }
+}
+
+TEST(NameEntry, QuittingWithF9KeepsTheNameSoFarInZarpDat) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", QuickLossSet());
+    RunResult r = fx.Run(
+        400, KeyScript("to-name-entry.keys") + "200 Space\n210-214 Right\n220 Space\n250 F9\n");
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    EXPECT_EQ(r.trace.size(), 249u) << "F9 arrives before frame 250 and ends the run";
+
+    IniFile profile;
+    ASSERT_TRUE(ReadProfile((fx.dir() / "zarp.dat").string(), profile, nullptr));
+    EXPECT_EQ(profile.Get("Name", "1st").value_or("?"), "AB");
+    EXPECT_EQ(profile.GetInt("Score", "1st", -1), kFinalScore);
+    EXPECT_EQ(profile.GetInt("Stage", "1st", -1), 1);
+    EXPECT_EQ(profile.Get("Name", "2nd").value_or("?"), "----------");
+    RankInts scores{}, stages{};
+    scores[0] = kFinalScore;
+    for (int p = 0; p < 10; ++p)
+        stages[p] = 1;
+    EXPECT_EQ(profile.GetInt("Setting", "Sum", -1), RankingChecksum(scores, stages));
+}
+
+TEST(NameEntry, CursorsStandOnTheirSquares) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", QuickLossSet());
+    // Name "AB" (the name cursor on the third place of row 0), grid cursor on "B".
+    std::vector<std::string> shots;
+    for (int f = 250; f < 261; ++f) {
+        shots.push_back(std::to_string(f) + ":" +
+                        (fx.dir() / (std::to_string(f) + ".png")).string());
+    }
+    RunResult r = fx.Run(
+        262, KeyScript("to-name-entry.keys") + "200 Space\n210-214 Right\n220 Space\n", shots);
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+
+    const Picture::Rgb yellow{255, 255, 0}, darkCyan{0, 127, 127};
+    int shown = 0;
+    for (int f = 250; f < 261; ++f) {
+        const Picture p = ReadPng(fx.dir() / (std::to_string(f) + ".png"));
+        ASSERT_FALSE(p.Empty());
+        // The name cursor: 13 x 13 yellow at (410 + 23 x 2, 80), shown 5 frames of every 11.
+        int yellowInside = 0;
+        for (int y = 80; y < 93; ++y) {
+            for (int x = 456; x < 469; ++x)
+                yellowInside += p.At(x, y) == yellow;
+        }
+        EXPECT_TRUE(yellowInside == 0 || yellowInside == 13 * 13) << f << ": " << yellowInside;
+        if (yellowInside) {
+            ++shown;
+            for (int y = 79; y < 94; ++y) {
+                EXPECT_FALSE(p.At(455, y) == yellow);
+                EXPECT_FALSE(p.At(469, y) == yellow);
+            }
+            for (int x = 455; x < 470; ++x) {
+                EXPECT_FALSE(p.At(x, 79) == yellow);
+                EXPECT_FALSE(p.At(x, 93) == yellow);
+            }
+        }
+        // The grid cursor: 24 x 24 dark cyan behind "B" at (43, 380); its bottom row is free of
+        // glyphs.
+        for (int x = 43; x < 67; ++x)
+            EXPECT_EQ(p.At(x, 403), darkCyan) << f << " x " << x;
+        EXPECT_FALSE(p.At(42, 403) == darkCyan);
+        EXPECT_FALSE(p.At(67, 403) == darkCyan);
+    }
+    EXPECT_EQ(shown, 5);
+}
+
+struct InsertCase {
+    const char* what;
+    RankInts scores;
+    int32_t place;  // index of the new entry, or -1 when the score does not enter
+};
+
+const InsertCase kInsertCases[] = {
+    // The spec's example, scaled: 100, 90, ..., 10 and a final 50 go to index 6, below the 50.
+    {"below an equal score", {100, 90, 80, 70, 60, 50, 40, 30, 20, 10}, 6},
+    {"above everything", {40, 30, 20, 10, 9, 8, 7, 6, 5, 4}, 0},
+    {"equal to the tenth place stays out", {90, 80, 70, 60, 60, 60, 60, 50, 50, 50}, -1},
+    {"an empty table takes it first", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0},
+};
+
+TEST(NameEntry, NewScoreGoesBelowEqualScoresAndTheTenthDropsOut) {
+    for (const InsertCase& c : kInsertCases) {
+        SCOPED_TRACE(c.what);
+        Fixture fx;
+        fx.WriteStages("stage.dat", QuickLossSet());
+        RankInts stages{};
+        RankNames names;
+        for (int p = 0; p < 10; ++p) {
+            stages[p] = p + 2;
+            names[p] = std::string(1, static_cast<char>('a' + p));
+        }
+        fx.Write("zarp.dat", RankingText(c.scores, stages, names));
+        RunResult r = fx.Run(240, KeyScript("to-name-entry.keys") + "200 Space\n");
+        ASSERT_EQ(r.exitStatus, 0) << r.output;
+
+        std::vector<int32_t> wantScores(c.scores.begin(), c.scores.begin() + 10);
+        std::vector<int32_t> wantStages(stages.begin(), stages.begin() + 10);
+        std::vector<std::string> wantNames(names.begin(), names.begin() + 10);
+        if (c.place >= 0) {
+            wantScores.insert(wantScores.begin() + c.place, kFinalScore);
+            wantStages.insert(wantStages.begin() + c.place, 1);
+            wantNames.insert(wantNames.begin() + c.place, "A");
+            wantScores.pop_back();
+            wantStages.pop_back();
+            wantNames.pop_back();
+        }
+        for (int p = 0; p < 10; ++p) {
+            EXPECT_EQ(r.state["rankScore"].items.at(p).number, wantScores[p]) << p;
+            EXPECT_EQ(r.state["rankStage"].items.at(p).number, wantStages[p]) << p;
+            EXPECT_EQ(r.state["rankName"].items.at(p).text, wantNames[p]) << p;
+        }
+        // Only shown: B, still held when the table appears, leaves it at once.
+        if (c.place < 0) {
+            EXPECT_EQ(r.Frame(195).Int("scene"), kTitle);
+        }
+    }
+}
+
+}  // namespace
 }  // namespace zarp::test
