@@ -293,6 +293,9 @@ TEST_F(PictureAssets, FontCellsFollowTheGlyphTable) {
             EXPECT_TRUE(used.count(0)) << "a glyph needs a transparent surround";
             EXPECT_TRUE(used.count(NearBlack())) << "a glyph is outlined";
             EXPECT_GE(used.size(), 3u);
+            // Text advances 23 pixels, so the last column must stay clear for letters not to
+            // run into each other.
+            EXPECT_TRUE(font.Empty(24 * c + 22, 24 * r, 24 * c + 23, 24 * r + 23));
             if (r <= 3) {
                 EXPECT_TRUE(used.count(white)) << "letters are white";
             }
