@@ -134,7 +134,7 @@ void BM_DrawAndPresentFrame(benchmark::State& state) {
     state.counters["frames_per_second"] =
         benchmark::Counter(static_cast<double>(frame), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_DrawAndPresentFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_DrawAndPresentFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace zarp

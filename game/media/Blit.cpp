@@ -53,10 +53,20 @@ void CopyRow(uint8_t* to, const uint8_t* from, int64_t count, bool keyed) {
         std::memmove(to, from, static_cast<size_t>(count));
         return;
     }
-    // Eight pixels at a time: a byte mask of the non-zero source pixels picks source or target.
+    // Sixteen, then eight pixels at a time: a byte mask of the non-zero source pixels picks
+    // source or target.
+    using Bytes16 = uint8_t __attribute__((vector_size(16)));
+    int64_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        Bytes16 source, target;
+        std::memcpy(&source, from + i, 16);
+        std::memcpy(&target, to + i, 16);
+        const Bytes16 opaque = reinterpret_cast<Bytes16>(source != 0);
+        target = (source & opaque) | (target & ~opaque);
+        std::memcpy(to + i, &target, 16);
+    }
     constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
     constexpr uint64_t kHigh = 0x8080808080808080ull;
-    int64_t i = 0;
     for (; i + 8 <= count; i += 8) {
         uint64_t source, target;
         std::memcpy(&source, from + i, 8);
