@@ -110,10 +110,10 @@ std::string SetLayerValue(Layer& layer, const std::string& key, const std::strin
 
 double Envelope(const Layer& layer, double t) {
     double level = 1.0;
-    double attack = std::max(layer.attack, 1.0);
+    double attack = std::max(layer.attack, 2.0);  // never a hard edge
     if (t < attack) level *= 0.5 - 0.5 * std::cos(kPi * t / attack);
     if (layer.decay > 0) level *= std::exp(-t / layer.decay);
-    double release = std::max(layer.release, 2.0);
+    double release = std::max(layer.release, 3.0);
     double left = layer.len - t;
     if (left < release) level *= 0.5 - 0.5 * std::cos(kPi * std::max(left, 0.0) / release);
     if (layer.tremoloRate > 0)
@@ -207,6 +207,7 @@ EffectParse ParseEffects(const std::string& text, const std::string& fileName) {
                 if (e.name == name) return fail(n + 1, "a name not used before: " + name);
             EffectRecipe recipe;
             recipe.name = name;
+            recipe.line = n + 1;
             for (size_t w = 2; w < words.size(); ++w) {
                 auto [key, value] = KeyValue(words[w]);
                 auto gain = ParseNumber(value);
@@ -222,19 +223,22 @@ EffectParse ParseEffects(const std::string& text, const std::string& fileName) {
         if (result.effects.empty()) return fail(n + 1, "an 'effect' line before its layers");
         Layer layer;
         layer.wave = *wave;
+        bool pitched = false;
         if (*wave == Wave::Noise) layer.freqFrom = layer.freqTo = 0;
         for (size_t w = 1; w < words.size(); ++w) {
             auto [key, value] = KeyValue(words[w]);
+            pitched = pitched || key == "freq";
             std::string problem = SetLayerValue(layer, key, value);
             if (!problem.empty()) return fail(n + 1, problem);
         }
         if (layer.len <= 0 || layer.at + layer.len > kMaxEffectMs)
             return fail(n + 1, "a layer inside the first 5000 ms with a length above 0");
-        if (*wave != Wave::Noise && layer.freqFrom <= 0) return fail(n + 1, "freq= for a tone");
+        if (*wave != Wave::Noise && (!pitched || layer.freqFrom <= 0))
+            return fail(n + 1, "freq= for a tone");
         result.effects.back().layers.push_back(layer);
     }
     for (const auto& e : result.effects)
-        if (e.layers.empty()) return fail(lines.size(), "layers for " + e.name);
+        if (e.layers.empty()) return fail(e.line, "layers for " + e.name);
     return result;
 }
 

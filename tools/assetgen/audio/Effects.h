@@ -35,6 +35,7 @@ struct Layer {
 struct EffectRecipe {
     std::string name;   // output file name, e.g. "coin1.wav"
     double gainDb = 0;  // loudness relative to the common level
+    size_t line = 0;    // where the recipe starts in its source
     std::vector<Layer> layers;
 };
 
