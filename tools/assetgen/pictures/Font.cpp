@@ -20,15 +20,15 @@ constexpr double kWiden = 1.15;
 
 enum class Tint { Letter, Digit };
 
-struct GlyphSpec {
+struct GlyphPlan {
     std::u32string text;
     Tint tint = Tint::Letter;
     bool small = false;  // the ordinal endings: small letters, raised
 };
 
-GlyphSpec SpecAt(int32_t col, int32_t row) {
+GlyphPlan PlanAt(int32_t col, int32_t row) {
     auto one = [](char32_t c, Tint t = Tint::Letter) {
-        return GlyphSpec{std::u32string(1, c), t, false};
+        return GlyphPlan{std::u32string(1, c), t, false};
     };
     switch (row) {
         case 0:
@@ -75,27 +75,27 @@ Picture BuildFontSheet(const Sources& src) {
 
     for (int32_t row = 0; row < 7; ++row) {
         for (int32_t col = 0; col < 13; ++col) {
-            const GlyphSpec spec = SpecAt(col, row);
-            if (spec.text.empty()) continue;
-            for (const char32_t c : spec.text) {
+            const GlyphPlan plan = PlanAt(col, row);
+            if (plan.text.empty()) continue;
+            for (const char32_t c : plan.text) {
                 if (!src.font.HasGlyph(c)) throw std::runtime_error("the font lacks a glyph");
             }
-            const double size = spec.small ? em * 0.78 : em;
+            const double size = plan.small ? em * 0.78 : em;
             // A little wider than the face: the font is monospaced on a 23-pixel advance.
             double xScale = kWiden;
-            RenderedText r = src.font.Render(spec.text, size, xScale);
+            RenderedText r = src.font.Render(plan.text, size, xScale);
             for (int tries = 0; tries < 8 && r.mask.width > kMaxInk; ++tries) {
                 xScale *= static_cast<double>(kMaxInk) / r.mask.width * 0.98;
-                r = src.font.Render(spec.text, size, xScale);
+                r = src.font.Render(plan.text, size, xScale);
             }
             if (r.mask.width == 0) continue;
             // Centre the ink; the shadow adds a column on the right.
             const int32_t x0 = (kCell - 1 - r.mask.width) / 2;
             int32_t baseline = kBaseline;
-            if (spec.small)
+            if (plan.small)
                 baseline = kBaseline - static_cast<int32_t>(std::lround(xHeight * 0.45));
             int32_t y0 = baseline + r.top;
-            if (spec.text == U"\u2190" || spec.text == U"\u21B5") {
+            if (plan.text == U"\u2190" || plan.text == U"\u21B5") {
                 y0 = (kCell - 1 - r.mask.height) / 2;  // symbols sit in the middle
             }
             y0 = std::clamp(y0, 1, kCell - 2 - r.mask.height);
@@ -118,7 +118,7 @@ Picture BuildFontSheet(const Sources& src) {
                 for (int32_t x = 0; x < kCell; ++x) {
                     if (!ink.In(x, y)) continue;
                     uint8_t v;
-                    if (spec.tint == Tint::Digit) {
+                    if (plan.tint == Tint::Digit) {
                         v = y < split ? pal["digit_light"] : pal["digit"];
                         if (!ink.In(x, y - 1)) v = pal["white"];
                     } else {
