@@ -17,7 +17,7 @@ FileRead ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uin
     if (!file) return FileRead::CannotOpen;
     // Read in pieces rather than trusting a reported length: a pipe or a growing file says
     // nothing reliable, and the cap must hold whatever the file claims.
-    std::vector<uint8_t> chunk(64 * 1024);
+    std::vector<uint8_t> chunk(size_t{64} * 1024);
     for (;;) {
         size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
         if (got > 0) {

@@ -125,7 +125,7 @@ bool MediaDevices::LoadPalette(const std::string& fileName) {
     platform::Palette palette{};
     const size_t table = kPaletteFileHeader + kPaletteInfoHeader;
     for (uint32_t i = 0; i < palette.size(); ++i) {
-        const uint8_t* entry = bytes.data() + table + 4 * i;
+        const uint8_t* entry = bytes.data() + table + size_t{4} * i;
         // The file stores blue, green, red; the valid entries are turned round, the rest pass
         // on as stored.
         if (i < valid) {
@@ -153,7 +153,8 @@ bool MediaDevices::SetPaletteRamp(uint32_t fromColour, uint32_t toColour, uint8_
         step[c] = static_cast<float>(to - from) / static_cast<float>(count);
     }
     for (int32_t i = 0; i < count; ++i) {
-        platform::PaletteEntry& entry = (*displayPalette)[static_cast<size_t>(start + i)];
+        platform::PaletteEntry& entry =
+            (*displayPalette)[static_cast<size_t>(start) + static_cast<size_t>(i)];
         entry.red = static_cast<uint8_t>(static_cast<int>(value[0]));
         entry.green = static_cast<uint8_t>(static_cast<int>(value[1]));
         entry.blue = static_cast<uint8_t>(static_cast<int>(value[2]));

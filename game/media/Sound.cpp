@@ -12,11 +12,7 @@ constexpr int32_t kPanLimit = 10000;
 }  // namespace
 
 bool MediaDevices::InitSound() {
-    for (int32_t slot = 0; slot < kVoiceSlots; ++slot) {
-        voiceBuffer[static_cast<size_t>(slot)] = false;
-        voiceData[static_cast<size_t>(slot)] = {};
-        voiceSize[static_cast<size_t>(slot)] = 0;
-    }
+    for (int32_t slot = 0; slot < kVoiceSlots; ++slot) ReleaseVoice(slot);
     soundReady = platform.audio.Init();
     return soundReady;
 }
