@@ -359,4 +359,30 @@ TEST(PictureGeneration, BrokenSourcesAreReportedWithFileAndLine) {
     }
 }
 
+TEST(PictureGeneration, BrokenPaletteIsReported) {
+    const std::string dir = ::testing::TempDir() + "zarp-picgen-palette";
+    std::filesystem::create_directories(dir);
+    std::string full;
+    for (int i = 0; i < 256; ++i) {
+        full += std::to_string(i) + " c" + std::to_string(i) + " " + std::to_string(i) + " 0 0\n";
+    }
+    const struct {
+        std::string text;
+        const char* expect;
+    } cases[] = {
+        {"0 clear 0 0 0\n", "entry 1 missing"},
+        {full + "7 again 1 2 3\n", "palette.txt:257: entry 7 or name again given twice"},
+        {"0 clear 0 0\n", "palette.txt:1: expected \"index name red green blue\""},
+        {"0 clear 0 0 256\n", "palette.txt:1: expected"},
+        {"256 clear 0 0 0\n", "palette.txt:1: expected"},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(dir + "/palette.txt") << c.text;
+        std::map<std::string, Bytes> files;
+        std::string error;
+        EXPECT_FALSE(zarp::picgen::GeneratePictures(dir, ZARP_TEST_PICTURE_FONT, &files, &error));
+        EXPECT_NE(error.find(c.expect), std::string::npos) << error;
+    }
+}
+
 }  // namespace
