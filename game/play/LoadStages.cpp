@@ -25,8 +25,10 @@ void TForm1::LoadStages() {
     if (!result.ok) {
         // A set that cannot be opened or is not a stage file ends the program through the
         // normal shutdown, after saying which file and why.
-        std::string text = "Cannot load the stage file " + path;
-        if (!result.error.empty()) text += "\n" + result.error;
+        // The reader's message names the file, the line and what it expected.
+        const std::string text = result.error.empty()
+                                     ? "Cannot load the stage file " + path
+                                     : "Cannot load the stage file\n" + result.error;
         Refuse(*this, text);
         return;
     }
@@ -40,7 +42,9 @@ bool CheckLaunchStage(TForm1& form) {
     if (form.launchStage >= 1 && form.launchStage < form.stageTotal) return true;
     std::string text = "Stage " + std::to_string(form.launchStage) + " is not in the test file " +
                        form.userStageFile;
-    if (form.stageTotal >= 2) {
+    if (form.stageTotal == 2) {
+        text += " (it holds only stage 1)";
+    } else if (form.stageTotal > 2) {
         text += " (it holds stages 1 to " + std::to_string(form.stageTotal - 1) + ")";
     } else {
         text += " (it holds no playable stage)";

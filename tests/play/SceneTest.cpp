@@ -3,6 +3,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "tests/play/HeadlessRun.h"
@@ -253,6 +254,74 @@ TEST(Play, CoinsScoreFiftyTimesTheirNumberAndTheNinthSoundsCoin8) {
     EXPECT_EQ(run.At(ninth - 1, "score"), 50 * 36);
     EXPECT_EQ(run.At(ninth, "maxHit"), 9);
     EXPECT_EQ(run.At(ninth, "combo"), 10);
+}
+
+// The picture inside a rectangle of a saved frame, as RGB bytes.
+std::string Region(const fs::path& png, int left, int top, int right, int bottom) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, png.c_str())) return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+    std::string out;
+    for (int y = std::max(top, 0); y < std::min<int>(bottom, image.height); ++y) {
+        for (int x = std::max(left, 0); x < std::min<int>(right, image.width); ++x) {
+            const size_t i = 3 * (static_cast<size_t>(y) * image.width + x);
+            out.append(reinterpret_cast<const char*>(&rgb[i]), 3);
+        }
+    }
+    return out;
+}
+
+TEST(Play, HitTextsStandFor39FramesThenBlink) {
+    HeadlessGame game;
+    StageSpec spec;
+    spec.start = {300, 400};
+    spec.startAngle = 135;  // straight up: the ball leaves the text behind
+    spec.coins = {{300, 370}};
+    game.SetStage(spec);
+    RunResult run = game.Run(Fire(1), PlayStart(1) + 20);
+    const int64_t hit = run.SoundFrames("coin1.wav").at(0);
+    const int left = static_cast<int>(run.At(hit, "x") / 1.1 - 10);
+    const int top = static_cast<int>(run.At(hit, "y"));
+    // The text's clock shows t = 79 - k on the k-th frame after the hit.
+    std::vector<std::string> extra;
+    std::map<int, fs::path> shots;
+    for (int t : {75, 60, 41, 40, 39, 2, 1, 0}) {
+        shots[t] = game.Dir() / ("t" + std::to_string(t) + ".png");
+        extra.push_back("--shot " + std::to_string(hit + 79 - t) + ":" + shots[t].string());
+    }
+    run = game.Run(Fire(1), hit + 80, "1", extra);
+    for (auto& [t, path] : shots) {
+        const int64_t f = hit + 79 - t;
+        ASSERT_TRUE(run.At(f, "y") > top + 40 || run.At(f, "y") + 16 < top) << "ball in the way";
+    }
+    const std::string shown = Region(shots[75], left, top, left + 5 * 23, top + 23);
+    const std::string hidden = Region(shots[0], left, top, left + 5 * 23, top + 23);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_NE(shown, hidden);
+    for (auto& [t, path] : shots) {
+        const bool visible = (t >= 41 && t <= 79) || (t <= 40 && t % 2 == 1);
+        EXPECT_EQ(Region(path, left, top, left + 5 * 23, top + 23), visible ? shown : hidden)
+            << "t = " << t;
+    }
+}
+
+TEST(Play, TheSameKeysOnTheSameStageGiveTheSameTrace) {
+    HeadlessGame game;
+    StageSpec spec;
+    spec.blocks = {{420, 180, 1}, {200, 300, 12}, {500, 100, 15}, {100, 100, 9}, {400, 380, 2}};
+    spec.coins = {{250, 250}, {450, 300}};
+    spec.startAngle = 37;
+    game.SetStage(spec);
+    const std::string keys = Fire(2, "60-70 Left\n") + "100-120 X\n";
+    const RunResult a = game.Run(keys, PlayStart(2) + 400);
+    const std::string first = FileBytes(game.Dir() / "trace.jsonl");
+    const RunResult b = game.Run(keys, PlayStart(2) + 400);
+    EXPECT_EQ(FileBytes(game.Dir() / "trace.jsonl"), first);
+    EXPECT_EQ(a.log, b.log);
+    EXPECT_GT(first.size(), 1000u);
 }
 
 TEST(Play, ShotLatchAndBrakeLatch) {

@@ -2,8 +2,13 @@
 // and Shift skips them all without changing the number of frames.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
+#include "game/play/LoadStages.h"
 #include "game/shell/Form.h"
 
 namespace zarp {
@@ -41,10 +46,12 @@ class NoScreen final : public platform::Screen {
 };
 class OkDialogs final : public platform::Dialogs {
   public:
-    platform::Answer MessageBox(const std::string&, const std::string&, platform::Buttons,
-                                platform::Icon) override {
+    platform::Answer MessageBox(const std::string& caption, const std::string& text,
+                                platform::Buttons, platform::Icon) override {
+        boxes.push_back(caption + "|" + text);
         return platform::Answer::Ok;
     }
+    std::vector<std::string> boxes;
 };
 class NoAudio final : public platform::Audio {
   public:
@@ -131,6 +138,116 @@ TEST(StageStartTiming, LengthFollowsFromThePaceValuesAndShiftSkipsThem) {
         EXPECT_EQ(form->stageStart.wipeStep, 1);
         EXPECT_EQ(form->stageStart.appearCount, 0);
     }
+}
+
+namespace fs = std::filesystem;
+
+// A working folder of its own for stage.dat; the test's own folder comes back at the end.
+class StageFolder {
+  public:
+    StageFolder() : previous_(fs::current_path()) {
+        char pattern[] = "/tmp/zarp-load-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        fs::current_path(dir_);
+    }
+    ~StageFolder() {
+        fs::current_path(previous_);
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    fs::path Write(const std::string& name, const std::string& text) {
+        std::ofstream(dir_ / name, std::ios::binary) << text;
+        return dir_ / name;
+    }
+
+  private:
+    fs::path previous_;
+    fs::path dir_;
+};
+
+// stageTotal, the author, then per slot its blocks' terminator and its entities.
+std::string SetText(int total, const std::string& author) {
+    std::string text = std::to_string(total) + "\n" + author + "\n";
+    for (int s = 0; s < total; ++s)
+        text += "*\n*\n*\n";
+    text += "*\n*\n*\n*\n*\n## other data\n";
+    for (int s = 0; s < total; ++s) {
+        if (s > 0) text += std::to_string(30 + s) + "\n40\n0\n" + std::to_string(s) + "\n";
+        text += "*\n*\n";
+    }
+    return text;
+}
+
+TEST(LoadStages, BuiltInSetHasSeventeenSlotsAUserSetWhatItSays) {
+    Machine machine;
+    StageFolder folder;
+    TForm1 form(machine.platform, "./", {});
+    // stage.dat says 5, yet the built-in set always reads 17 slots.
+    folder.Write("stage.dat", SetText(17, "").replace(0, 2, "5"));
+    form.userStageMode = false;
+    form.LoadStages();
+    EXPECT_EQ(form.stageTotal, 17);
+    EXPECT_FALSE(form.closing);
+    EXPECT_EQ(form.StageEntityTable.x[16][0], 46);
+
+    form.userStageMode = true;
+    form.userStageFile = folder.Write("mine.zrp", SetText(3, "abc")).string();
+    form.LoadStages();
+    EXPECT_EQ(form.stageTotal, 3);
+    EXPECT_EQ(form.stageAuthor, "abc");
+    EXPECT_TRUE(machine.dialogs.boxes.empty());
+}
+
+TEST(LoadStages, AFileThatCannotBeLoadedIsNamedThenTheWindowCloses) {
+    struct Case {
+        bool userSet;
+        const char* file;  // written when not empty
+        const char* text;
+    };
+    const Case cases[] = {
+        {false, nullptr, ""}, {true, "gone.zrp", nullptr}, {true, "bad.zrp", "2\nx\n1\n2\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file ? c.file : "stage.dat");
+        Machine machine;
+        StageFolder folder;
+        TForm1 form(machine.platform, "./", {});
+        form.userStageMode = c.userSet;
+        const std::string name = c.file ? c.file : "stage.dat";
+        form.userStageFile = name;
+        if (c.text) folder.Write(name, c.text);
+        form.LoadStages();
+        EXPECT_TRUE(form.closing);
+        ASSERT_EQ(machine.dialogs.boxes.size(), 1u);
+        EXPECT_EQ(machine.dialogs.boxes[0].rfind("Zarpane|", 0), 0u);
+        EXPECT_NE(machine.dialogs.boxes[0].find(name), std::string::npos);
+    }
+}
+
+TEST(LoadStages, ATestPlayStageMustBeAPlayableStageOfTheFile) {
+    struct Case {
+        int32_t launchStage, stageTotal;
+        bool ok;
+    };
+    const Case cases[] = {{0, 0, true}, {1, 2, true},  {2, 2, false}, {-1, 5, false},
+                          {4, 5, true}, {5, 5, false}, {1, 1, false}, {20, 21, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.launchStage << " of " << c.stageTotal);
+        Machine machine;
+        TForm1 form(machine.platform, "./", {});
+        form.launchStage = c.launchStage;
+        form.stageTotal = c.stageTotal;
+        form.userStageFile = "/run/x/$$$zrp$$$.tmp";
+        EXPECT_EQ(CheckLaunchStage(form), c.ok);
+        EXPECT_EQ(form.closing, !c.ok);
+        EXPECT_EQ(machine.dialogs.boxes.size(), c.ok ? 0u : 1u);
+    }
+    // After a failed load the refusal is not repeated.
+    Machine machine;
+    TForm1 form(machine.platform, "./", {});
+    form.launchStage = 3;
+    form.Close();
+    EXPECT_FALSE(CheckLaunchStage(form));
+    EXPECT_TRUE(machine.dialogs.boxes.empty());
 }
 
 }  // namespace
