@@ -160,6 +160,11 @@ TEST_F(PictureAssets, PaletteFileHeadersAndKeyColours) {
     std::set<Rgb> distinct(p.table.begin(), p.table.end());
     EXPECT_EQ(distinct.size(), 256u);
     EXPECT_EQ(distinct.count(Rgb{1, 0, 0}), 1u);
+    // The booster's ring is dotted with the colour value FFFFFF, that is entry 255: it must
+    // show white.
+    EXPECT_GE(p.table[255].r, 240);
+    EXPECT_GE(p.table[255].g, 240);
+    EXPECT_GE(p.table[255].b, 240);
 }
 
 TEST_F(PictureAssets, LogoAloneUsesTheFadingEntries) {
