@@ -399,5 +399,33 @@ TEST(StageClear, BonusesOnTheWindowsThirtySecondAndSixtySecondFramesThenTheTestP
     EXPECT_EQ(run.state["stageNo"], 2);
 }
 
+#ifdef ZARP_ZRPTOOL
+TEST(Render, ZrptoolPaintsTheFirstFrameOfPlay) {
+    HeadlessGame game;
+    StageSpec spec;
+    spec.blocks = {{420, 180, 1}, {200, 300, 12}, {500, 100, 16}, {100, 100, 10}, {64, 64, 99}};
+    spec.coins = {{250, 250}, {450, 300}};
+    spec.startAngle = 37;
+    spec.rest = 7;
+    game.SetStage(spec);
+    const fs::path shot = game.Dir() / "play.png";
+    game.Run("", PlayStart(2), "1",
+             {"--shot " + std::to_string(PlayStart(2)) + ":" + shot.string()});
+    const fs::path set = game.Dir() / "set.zrp";
+    WriteFile(set, StageFile(spec));
+    const fs::path out = game.Dir() / "render.png";
+    const std::string command =
+        "'" ZARP_ZRPTOOL "' render '" + set.string() + "' 1 '" + out.string() + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(Region(out, 0, 0, 640, 480), Region(shot, 0, 0, 640, 480));
+    EXPECT_EQ(Region(out, 0, 0, 640, 480).size(), 640u * 480 * 3);
+
+    // A stage the set does not hold is refused.
+    const std::string noStage =
+        "'" ZARP_ZRPTOOL "' render '" + set.string() + "' 2 '" + out.string() + "' >/dev/null 2>&1";
+    EXPECT_NE(std::system(noStage.c_str()), 0);
+}
+#endif
+
 }  // namespace
 }  // namespace zarp::test
