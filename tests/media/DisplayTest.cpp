@@ -53,6 +53,13 @@ TEST(CreateDisplay, NoScreenFails) {
     f.fake.screen.openResult = false;
     EXPECT_FALSE(f.media.CreateDisplay(true));
     EXPECT_FALSE(f.media.displayCreated);
+    // Without a display, presenting and drawing do nothing.
+    f.media.Present();
+    f.media.ClearBackBuffer();
+    f.media.PutPixel(1, 1, 1);
+    f.media.DrawEllipse(18, 1, 320.0, 240.0, 100.0, 1.0, 1.0);
+    f.media.FillRectRgb(f.media.backBuffer.get(), 0, 0, 10, 10, 0);
+    EXPECT_EQ(f.fake.screen.shows, 0);
 }
 
 TEST(Present, ShowsTheBackBufferThroughThePalette) {

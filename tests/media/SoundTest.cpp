@@ -194,5 +194,19 @@ TEST(ReleaseSound, StopsAndFreesEveryVoice) {
     }
 }
 
+TEST(ReleaseSound, TheDevicesTeardownStopsWhatStillPlays) {
+    TempDir dir;
+    WriteFile(dir.Folder() + "shot.wav", GoodWav());
+    FakePlatform fake;
+    Random random;
+    {
+        MediaDevices media(fake.platform, random, dir.Folder());
+        media.InitSound();
+        media.PlayEffect("shot.wav", 0);
+        media.PlayEffect("shot.wav", 0);
+    }
+    EXPECT_EQ(fake.audio.stops, (std::vector<int>{0, 1}));
+}
+
 }  // namespace
 }  // namespace zarp::test
