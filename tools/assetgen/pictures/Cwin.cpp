@@ -85,9 +85,8 @@ Picture UserTile(const Palette& pal) {
     }
     const Point studs[] = {{8, 8}, {24, 24}};
     for (const Point& s : studs) {
-        FillEllipse(p, s.first + 0.7, s.second + 0.7, 5.0, 5.0, pal["win2"]);
-        DrawSphere(p, pal, "teal", s.first, s.second, 4.6, false);
-        p.Set(static_cast<int32_t>(s.first) - 2, static_cast<int32_t>(s.second) - 2, pal["teal7"]);
+        FillEllipse(p, s.first + 0.7, s.second + 0.7, 4.0, 4.0, pal["win2"]);
+        DrawSphere(p, pal, "win", s.first, s.second, 3.6, false);
     }
     return p;
 }
