@@ -1,7 +1,6 @@
 // The stage's and the set's settings, exchanging stages, the grid and the version box.
 #include <QAction>
 #include <QStringDecoder>
-#include <QStringEncoder>
 #include <algorithm>
 #include <utility>
 
