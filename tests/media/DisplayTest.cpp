@@ -185,6 +185,12 @@ TEST(SetPaletteRamp, BlackToWhiteOverFourEntries) {
     EXPECT_EQ(p[1], (PaletteEntry{133, 85, 0, 0}));
     EXPECT_EQ(p[2], (PaletteEntry{66, 170, 0, 0}));
 
+    // Single precision: red 0 to 2 over 12 entries reaches 1 at entry 6 (in double it would
+    // still read 0.99999...).
+    ASSERT_TRUE(f.media.SetPaletteRamp(0x000000, 0x000002, 0, 12, 100));
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(p[100 + i].red, i < 6 ? 0 : 1) << "entry " << i;
+
     // A ramp that would run past the palette is refused whole.
     const Palette before = p;
     EXPECT_FALSE(f.media.SetPaletteRamp(0, 0xFFFFFF, 0, 10, 250));

@@ -66,11 +66,17 @@ TEST(DrawSprite, IndexZeroIsTransparent) {
     MediaFixture f;
     ColorFill(*f.media.backBuffer, {0, 0, 640, 480}, 77);
     f.media.DrawSprite(10, 10, {0, 0, 300, 2}, &sheet);
-    for (int32_t y = 0; y < 2; ++y) {
-        for (int32_t x = 0; x < 300; ++x) {
-            const uint8_t value = sheet.At(x, y);
-            ASSERT_EQ(f.media.backBuffer->At(10 + x, 10 + y), value != 0 ? value : 77)
-                << x << "," << y;
+    // Narrow cells take another road through the copy; it must key the same way.
+    for (int32_t left = 0; left + 8 <= 300; left += 8) {
+        f.media.DrawSprite(10 + left, 20, {left, 0, left + 8, 2}, &sheet);
+    }
+    for (int32_t top : {10, 20}) {
+        for (int32_t y = 0; y < 2; ++y) {
+            for (int32_t x = 0; x < (top == 10 ? 300 : 296); ++x) {
+                const uint8_t value = sheet.At(x, y);
+                ASSERT_EQ(f.media.backBuffer->At(10 + x, top + y), value != 0 ? value : 77)
+                    << x << "," << top + y;
+            }
         }
     }
     EXPECT_EQ(f.media.backBuffer->At(310, 10), 77);
