@@ -435,6 +435,21 @@ TEST(Booster, RaisesASlowBallToFifteenWithTheRing) {
     EXPECT_FALSE(s.events.ringDrawn);
 }
 
+TEST(Booster, ScalesEachVelocityAsVOverSTimesFifteen) {
+    // Speeds where v / s * 15 and v * (15 / s) differ in the last bit.
+    for (int i = 1; i <= 6; ++i) {
+        SCOPED_TRACE(i);
+        Stage s;
+        s.AddBlock(96, 96, 15);
+        s.Fly(100, 100, 0.37 * i, 0.11 * i);
+        s.Frame();
+        const double vx = 0.37 * i * 0.993, vy = 0.11 * i * 0.993;
+        const double sp = std::sqrt(vx * vx + vy * vy);
+        EXPECT_EQ(s.player.vx, vx / sp * 15);
+        EXPECT_EQ(s.player.vy, vy / sp * 15);
+    }
+}
+
 TEST(Booster, DoesNothingAtTwelveOrMoreOrToABallAtRest) {
     for (double v : {0.0, 12.0 / 0.993, 14.0}) {
         SCOPED_TRACE(v);
@@ -616,6 +631,49 @@ TEST(Slots, AbsurdCoordinatesNeitherOverflowNorHit) {
     EXPECT_EQ(Trunc(1e300), INT32_MAX);
     EXPECT_EQ(Trunc(-1e300), INT32_MIN);
     EXPECT_EQ(Trunc(-2.9), -2);
+}
+
+// Two thousand frames of aiming, shooting, braking, rebounds, a booster, ice and conveyors end
+// on these exact bits. A change in the order of any operation shows here first.
+TEST(Replay, ALongSessionEndsOnTheSameBits) {
+    Stage s;
+    s.entities.count[kSlot] = 0;
+    s.AddEntity(300, 220);
+    s.AddEntity(37, 9);
+    s.AddEntity(250, 250);
+    s.AddEntity(450, 300);
+    const int32_t blocks[][3] = {{420, 180, 1}, {200, 300, 12}, {500, 100, 15},
+                                 {100, 100, 9}, {400, 380, 2},  {300, 40, 6},
+                                 {560, 300, 7}, {40, 360, 11},  {250, 200, 13}};
+    for (const auto& b : blocks)
+        s.AddBlock(b[0], b[1], b[2]);
+    s.player.x = 300;
+    s.player.y = 220;
+    s.player.angle = 37;
+    s.player.rest = 9;
+    int shots = 0;
+    for (int f = 0; f < 2000; ++f) {
+        s.input.held.fill(false);
+        if (!s.player.flying) {
+            s.input.held[ActA] = f % 2 == 1;
+            s.input.held[ActRight] = true;
+        }
+        if (f > 500 && f < 540) s.input.held[ActB] = true;
+        const StageSlotView view = SlotView(s.blocks, s.entities, kSlot);
+        PlayWorld world{s.player, view, s.coinPresent, s.blinkTimer, 0, 300, 220, 37, s.shotLatch};
+        s.events.Clear();
+        PlayFrame(world, s.input, s.events);
+        if (s.events.fired) ++shots;
+    }
+    EXPECT_EQ(s.player.x, 550.79313149045402);
+    EXPECT_EQ(s.player.y, 235.74368883839912);
+    EXPECT_EQ(s.player.vx, 0.20116797508383408);
+    EXPECT_EQ(s.player.vy, 4.6659910869064625);
+    EXPECT_EQ(s.player.angle, 44.5);
+    EXPECT_EQ(s.player.score, 100);
+    EXPECT_EQ(s.player.rest, 5);
+    EXPECT_EQ(shots, 5);
+    EXPECT_EQ(s.player.maxHit, 1);
 }
 
 }  // namespace
