@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStyleOptionSlider>
 #include <QUrl>
 #include <algorithm>
 
@@ -33,6 +34,7 @@ constexpr int32_t kClientHeight = 464;
 constexpr int32_t kFieldPictureWidth = 630;
 constexpr int32_t kFieldPictureHeight = 432;
 constexpr int32_t kBlockTypeMax = 17;
+constexpr int32_t kTrackBarBodyHeight = 30;
 
 QFont EditorFont() {
     QFont font(QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
@@ -77,6 +79,17 @@ void StageField::mousePressEvent(QMouseEvent* event) {
     if (onMouseDown) onMouseDown(event->button(), event->modifiers(), at.x(), at.y());
 }
 
+TrackBar::TrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+    setTickInterval(1);
+    setPageStep(1);
+    setTickPosition(QSlider::TicksBelow);
+}
+
+void TrackBar::initStyleOption(QStyleOptionSlider* option) const {
+    QSlider::initStyleOption(option);
+    option->rect.setHeight(std::min(option->rect.height(), kTrackBarBodyHeight));
+}
+
 TForm1::TForm1(EditorServices& services, const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent),
       stageBlockTable(std::make_unique<EditorBlockTable>()),
@@ -117,12 +130,9 @@ void TForm1::BuildControls() {
     Image5 = new QLabel(Panel1);
     Image5->setGeometry(0, 0, 32, 32);
 
-    TrackBar1 = new QSlider(Qt::Horizontal, client);
+    TrackBar1 = new TrackBar(client);
     TrackBar1->setGeometry(40, 424, 177, 33);
     TrackBar1->setRange(0, kBlockTypeMax);
-    TrackBar1->setTickInterval(1);
-    TrackBar1->setPageStep(1);
-    TrackBar1->setTickPosition(QSlider::TicksBelow);
     connect(TrackBar1, &QSlider::valueChanged, this, [this] { TrackBar1Change(); });
 
     RadioGroup1 = new QGroupBox(client);
@@ -143,12 +153,9 @@ void TForm1::BuildControls() {
     Label2 = new QLabel(QStringLiteral("STAGE:1"), client);
     Label2->setGeometry(408, 420, 45, 12);
 
-    TrackBar2 = new QSlider(Qt::Horizontal, client);
+    TrackBar2 = new TrackBar(client);
     TrackBar2->setGeometry(392, 432, 241, 45);
     TrackBar2->setRange(1, stageTotal - 1);
-    TrackBar2->setTickInterval(1);
-    TrackBar2->setPageStep(1);
-    TrackBar2->setTickPosition(QSlider::TicksBelow);
     connect(TrackBar2, &QSlider::valueChanged, this, [this] { TrackBar2Change(); });
 }
 

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QMainWindow>
+#include <QSlider>
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
@@ -22,7 +23,6 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QRadioButton;
-class QSlider;
 
 namespace zarp::editor {
 
@@ -42,6 +42,16 @@ class StageField : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+};
+
+// A track bar drawn as the platform's own: the groove along the top with its ticks below it,
+// however tall the control is.
+class TrackBar : public QSlider {
+  public:
+    explicit TrackBar(QWidget* parent);
+
+  protected:
+    void initStyleOption(QStyleOptionSlider* option) const override;
 };
 
 class TForm1 : public QMainWindow {
@@ -65,13 +75,13 @@ class TForm1 : public QMainWindow {
     StageField* Image1 = nullptr;
     QFrame* Panel1 = nullptr;
     QLabel* Image5 = nullptr;
-    QSlider* TrackBar1 = nullptr;
+    TrackBar* TrackBar1 = nullptr;
     QGroupBox* RadioGroup1 = nullptr;
     QRadioButton* BlockButton = nullptr;
     QRadioButton* CoinButton = nullptr;
     QRadioButton* PlayerButton = nullptr;
     QLabel* Label2 = nullptr;
-    QSlider* TrackBar2 = nullptr;
+    TrackBar* TrackBar2 = nullptr;
 
     // The menu.
     QMenu* file = nullptr;
