@@ -276,7 +276,7 @@ void FlightMove(PlayWorld& world, PlayInput& input, PlayEvents& events) {
     // Stop test: a conveyor keeps the shot alive until the brake has been held over 30 frames.
     if ((!p.pushed && -0.1 < p.vx && p.vx < 0.1 && -0.1 < p.vy && p.vy < 0.1) ||
         (p.pushed && p.brakeTime > 30)) {
-        p.rest -= 1;
+        p.rest = WrapAdd(p.rest, -1);
         events.shotEnded = true;
         if (p.rest == 0) events.gameOver = true;
         p.flying = false;
@@ -294,7 +294,7 @@ void FlightMove(PlayWorld& world, PlayInput& input, PlayEvents& events) {
             const int32_t n = std::clamp(p.combo, 1, 8);
             events.Add(static_cast<Effect>(static_cast<int32_t>(Effect::Coin1) + n - 1));
             world.coinPresent[e] = 0;
-            p.score += p.combo * 50;
+            p.score = WrapAdd(p.score, int64_t{p.combo} * 50);
             p.combo += 1;
             p.hitTextX[e] = Trunc(p.x / 1.1 - 10);
             p.hitTextY[e] = Trunc(p.y);

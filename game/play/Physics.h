@@ -23,6 +23,12 @@ inline int32_t Trunc(double v) {
     return static_cast<int32_t>(v);
 }
 
+// 32-bit integer sums that wrap around as the game's 32-bit counters always have, instead of
+// overflowing: a stage file may grant absurd numbers of shots.
+inline int32_t WrapAdd(int32_t a, int64_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
 // Block types and what touching them does.
 enum BlockType : int32_t {
     kBlockRebound10 = 0,  // and 5

@@ -57,14 +57,14 @@ void SceneStageClear::Frame(TForm1& form) {
         media.DrawSprite(80, 160, {0, 0, 480, 112}, cwin);
         if (n > 30) {
             if (n == 31) {
-                p.score += 500 * p.maxHit;
+                p.score = WrapAdd(p.score, int64_t{500} * p.maxHit);
                 media.PlayEffect("shya.wav", 0);
             }
             form.DrawText(90, 170, "MaxHit Bonus:" + std::to_string(p.maxHit) + "x 500");
         }
         if (n > 60) {
             if (n == 61) {
-                p.score += 800 * p.rest;
+                p.score = WrapAdd(p.score, int64_t{800} * p.rest);
                 media.PlayEffect("shya.wav", 0);
             }
             form.DrawText(90, 220, " Rest  Bonus:" + std::to_string(p.rest) + "x 800");

@@ -620,6 +620,20 @@ TEST(Slots, EmptyOrMissingSlotsPlayFromTheDefaults) {
     EXPECT_EQ(SlotView(blocks, entities, 3).blockCount, 0);
 }
 
+TEST(Slots, AbsurdCountersWrapAroundLikeThirtyTwoBitIntegers) {
+    Stage s;
+    s.AddEntity(104, 104);
+    s.Fly(100, 100, 0, 0);
+    s.player.rest = INT32_MIN;
+    s.player.score = INT32_MAX;
+    s.Frame();
+    EXPECT_TRUE(s.events.shotEnded);
+    EXPECT_FALSE(s.events.gameOver);
+    EXPECT_EQ(s.player.rest, INT32_MAX);
+    EXPECT_EQ(s.player.score, INT32_MIN + 49);
+    EXPECT_EQ(WrapAdd(5, int64_t{800} * INT32_MAX), static_cast<int32_t>(5u + 800u * 0x7FFFFFFFu));
+}
+
 TEST(Slots, AbsurdCoordinatesNeitherOverflowNorHit) {
     Stage s;
     s.AddBlock(INT32_MAX, INT32_MAX, 0);
