@@ -3,16 +3,19 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -719,6 +722,14 @@ class EditorTest : public QObject {
         QCOMPARE(form.fileName, second);
         QCOMPARE(form.stageAuthor, std::string("two"));
         QVERIFY(services_->messages.empty());
+    }
+
+    void otherArgumentsAreNotOpened() {
+        WriteBytes(WorkPath("notes.txt"), SmallSet("notes"));
+        TForm1& form = NewForm({WorkPath("notes.txt")});
+        QCOMPARE(form.windowTitle(), QStringLiteral("New file"));
+        QCOMPARE(form.stageAuthor, std::string());
+        QVERIFY(form.acceptDrops());
     }
 
     void newAsksFirst() {
