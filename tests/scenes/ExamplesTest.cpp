@@ -13,7 +13,7 @@ namespace {
 
 constexpr int32_t kStageClear = 2, kEnding = 5, kTitle = 10;
 
-TEST(Examples, EachSetHasAnAuthorAndIsClearedToTheEnding) {
+TEST(SceneExamples, EachSetHasAnAuthorAndIsClearedToTheEnding) {
     int sets = 0;
     for (const auto& entry : std::filesystem::directory_iterator(ExamplesDir())) {
         if (entry.path().extension() != ".zrp") continue;

@@ -66,7 +66,7 @@ std::string CaseKeys(const NameCase& c) {
     return TenTimesA() + "300-304 Down\n310 Space\n320 X\n";
 }
 
-TEST(NameEntry, LetterGridCases) {
+TEST(SceneNameEntry, LetterGridCases) {
     for (const NameCase& c : kNameCases) {
         SCOPED_TRACE(c.what);
         Fixture fx;
@@ -81,7 +81,7 @@ TEST(NameEntry, LetterGridCases) {
     }
 }
 
-TEST(NameEntry, QuittingWithF9KeepsTheNameSoFarInZarpDat) {
+TEST(SceneNameEntry, QuittingWithF9KeepsTheNameSoFarInZarpDat) {
     Fixture fx;
     fx.WriteStages("stage.dat", QuickLossSet());
     RunResult r = fx.Run(
@@ -102,7 +102,7 @@ TEST(NameEntry, QuittingWithF9KeepsTheNameSoFarInZarpDat) {
     EXPECT_EQ(profile.GetInt("Setting", "Sum", -1), RankingChecksum(scores, stages));
 }
 
-TEST(NameEntry, CursorsStandOnTheirSquares) {
+TEST(SceneNameEntry, CursorsStandOnTheirSquares) {
     Fixture fx;
     fx.WriteStages("stage.dat", QuickLossSet());
     // Name "AB" (the name cursor on the third place of row 0), grid cursor on "B".
@@ -162,7 +162,7 @@ const InsertCase kInsertCases[] = {
     {"an empty table takes it first", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0},
 };
 
-TEST(NameEntry, NewScoreGoesBelowEqualScoresAndTheTenthDropsOut) {
+TEST(SceneNameEntry, NewScoreGoesBelowEqualScoresAndTheTenthDropsOut) {
     for (const InsertCase& c : kInsertCases) {
         SCOPED_TRACE(c.what);
         Fixture fx;

@@ -2,6 +2,9 @@
 // that matter on the trace, the event log, the final state, zarp.dat and saved frames.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -55,7 +58,7 @@ int CountLog(const RunResult& r, const std::string& text) {
     return n;
 }
 
-TEST(Road, OpeningSkippedStartGameClearsStageOneAndStartsStageTwo) {
+TEST(SceneRoad, OpeningSkippedStartGameClearsStageOneAndStartsStageTwo) {
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());
     RunResult r = fx.Run(300, KeyScript("start-clear-next.keys"));
@@ -84,7 +87,7 @@ TEST(Road, OpeningSkippedStartGameClearsStageOneAndStartsStageTwo) {
     EXPECT_GT(r.Frame(next).Int("score"), 0);
 }
 
-TEST(Road, OpeningPlayedThroughEndsOnTheTitleWithThePaletteRestored) {
+TEST(SceneRoad, OpeningPlayedThroughEndsOnTheTitleWithThePaletteRestored) {
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());
     RunResult skipped = fx.Run(3, "1 Space\n", {"3:" + (fx.dir() / "skipped.png").string()});
@@ -107,7 +110,7 @@ TEST(Road, OpeningPlayedThroughEndsOnTheTitleWithThePaletteRestored) {
     EXPECT_TRUE(a.rgb == b.rgb);
 }
 
-TEST(Road, GameOverContinueTimeOutNameEntryAndTheRankingShowsIt) {
+TEST(SceneRoad, GameOverContinueTimeOutNameEntryAndTheRankingShowsIt) {
     Fixture fx;
     fx.WriteStages("stage.dat", QuickLossSet());
     RunResult r = fx.Run(600, KeyScript("continue-name-ranking.keys"));
@@ -155,7 +158,7 @@ TEST(Road, GameOverContinueTimeOutNameEntryAndTheRankingShowsIt) {
     EXPECT_EQ(profile.GetInt("Setting", "Sum", -1), RankingChecksum(scores, stages));
 }
 
-TEST(Road, SixthGameOverShowsPressAnyKeyAndGoesToTheNameEntry) {
+TEST(SceneRoad, SixthGameOverShowsPressAnyKeyAndGoesToTheNameEntry) {
     Fixture fx;
     fx.WriteStages("stage.dat", QuickLossSet());
     RunResult r = fx.Run(1200, KeyScript("six-game-overs.keys"));
@@ -176,6 +179,72 @@ TEST(Road, SixthGameOverShowsPressAnyKeyAndGoesToTheNameEntry) {
     EXPECT_EQ(r.Frame(sixth + 1).Int("scene"), kGameOver);
     EXPECT_EQ(r.Frame(sixth + 1).Int("credit"), -1);
     EXPECT_EQ(NextScene(r, sixth), kNameEntry);
+}
+
+TEST(SceneRoad, ButtonAHeldIntoTheGameOverNeverContinues) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", QuickLossSet());
+    RunResult r = fx.Run(320, KeyScript("game-over-held.keys"));
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    SCOPED_TRACE(Timeline(r));
+    const std::vector<int64_t> overs = Entries(r, kGameOver);
+    ASSERT_EQ(overs.size(), 1u);
+    EXPECT_EQ(NextScene(r, overs[0]), kNameEntry);
+    EXPECT_FALSE(r.LogHas("replay.wav"));
+    EXPECT_EQ(r.Frame(r.FirstFrameOfScene(kNameEntry)).Int("credit"), 5);
+    // Nine shown for ten frames, then the count-down to -1: 101 game over frames.
+    EXPECT_EQ(r.FirstFrameOfScene(kNameEntry) - overs[0], 101);
+}
+
+TEST(SceneRoad, UserSetCountDownRunsOutToTheTitle) {
+    Fixture fx;
+    fx.WriteStages("quick.zrp", [] {
+        StageSpec spec = QuickLossSet();
+        spec.slots = 2;
+        spec.stages.resize(1);
+        return spec;
+    }());
+    RunResult r =
+        fx.Run(260, KeyScript("to-user-select.keys") + "40 Space\n130 Space\n160-250 X\n");
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    SCOPED_TRACE(Timeline(r));
+    const std::vector<int64_t> overs = Entries(r, kGameOver);
+    ASSERT_EQ(overs.size(), 1u);
+    EXPECT_EQ(NextScene(r, overs[0]), kTitle);
+    EXPECT_EQ(r.FirstFrameOfScene(kNameEntry), 0);
+}
+
+TEST(SceneRoad, TestPlayFromTheEditorEndsWhenTheGameOverIsLeft) {
+    Fixture fx;
+    // The editor's test file lives in the private folder under XDG_RUNTIME_DIR.
+    const std::filesystem::path folder = fx.dir() / "zarpane";
+    std::filesystem::create_directory(folder);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+    StageSpec spec = QuickLossSet();
+    spec.slots = 3;
+    spec.stages.resize(2);
+    std::ofstream(folder / "$$$zrp$$$.tmp", std::ios::binary) << spec.Text();
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string previous = saved ? saved : "";
+    setenv("XDG_RUNTIME_DIR", fx.dir().c_str(), 1);
+    // Stage 2 of the test file, windowed; the shot ends in a game over, A continues.
+    RunResult r = fx.Run(400, "90 Space\n200 Space\n", {}, {"w", "2"});
+    if (saved) {
+        setenv("XDG_RUNTIME_DIR", previous.c_str(), 1);
+    } else {
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    SCOPED_TRACE(Timeline(r));
+    EXPECT_EQ(r.Frame(1).Int("scene"), kStageStart);
+    EXPECT_EQ(r.Frame(1).Int("stageNo"), 2);
+    EXPECT_EQ(r.state.Int("launchStage"), 2);
+    const std::vector<int64_t> overs = Entries(r, kGameOver);
+    ASSERT_EQ(overs.size(), 1u);
+    EXPECT_EQ(r.Frame(overs[0]).Int("credit"), 9);
+    EXPECT_TRUE(r.LogHas("sound replay.wav"));
+    EXPECT_EQ(static_cast<int64_t>(r.trace.size()), 200) << "the program closed after the continue";
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The title menu: the cursor bar's place for each item, the moves it refuses, the hidden start.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/scenes/HeadlessRun.h"
 #include "tests/scenes/Stages.h"
@@ -9,7 +11,7 @@
 namespace zarp::test {
 namespace {
 
-constexpr int32_t kTitle = 10, kUserSelect = 14, kStageStart = 0;
+constexpr int32_t kTitle = 10, kUserSelect = 14, kStageStart = 0, kRankingView = 12;
 
 // The bar is pink: strong red and blue, little green. Text is white, the tiles dark blue.
 bool Pink(Picture::Rgb c) {
@@ -32,7 +34,7 @@ int CountLog(const RunResult& r, const std::string& text) {
     return n;
 }
 
-TEST(Title, TheBarStandsOnTheChosenItemAndRefusesDeadEndsAndUpDownTogether) {
+TEST(SceneTitle, TheBarStandsOnTheChosenItemAndRefusesDeadEndsAndUpDownTogether) {
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());
     // Shots 32 frames apart, so the drifting tiles stand alike in all of them.
@@ -75,7 +77,7 @@ TEST(Title, TheBarStandsOnTheChosenItemAndRefusesDeadEndsAndUpDownTogether) {
     EXPECT_EQ(CountLog(r, "music stop"), 1) << "only the opening's piece change";
 }
 
-TEST(Title, HiddenStartBeginsAtStageEightWithTenThousandPoints) {
+TEST(SceneTitle, HiddenStartBeginsAtStageEightWithTenThousandPoints) {
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());
     RunResult r = fx.Run(
@@ -103,6 +105,46 @@ TEST(Title, HiddenStartBeginsAtStageEightWithTenThousandPoints) {
     }
     EXPECT_GT(inside, 100);
     EXPECT_EQ(outside, 0);
+}
+
+TEST(SceneTitle, RankingSwapsTheMusicAndLaterVisitsWaitForARelease) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", StraightShotSet());
+    RunResult r = fx.Run(90, KeyScript("title-ranking.keys"));
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+
+    EXPECT_EQ(r.Frame(20).Int("scene"), kRankingView);
+    auto logAt = [&](int64_t frame) {
+        std::vector<std::string> lines;
+        for (const std::string& l : r.log) {
+            if (std::atoll(l.c_str()) == frame) lines.push_back(l.substr(l.find(' ') + 1));
+        }
+        return lines;
+    };
+    EXPECT_EQ(logAt(20), std::vector<std::string>{"music stop"});
+    const std::vector<std::string> view = {"music close", "music open bgm02.mid",
+                                           "music play bgm02.mid"};
+    EXPECT_EQ(logAt(21), view);
+    EXPECT_EQ(r.Frame(30).Int("scene"), kTitle);
+    EXPECT_TRUE(r.FirstLogFrame("music play bgm01.mid") == 3);
+    EXPECT_EQ(logAt(31).back(), "music play bgm01.mid") << "a new visit restarts the title piece";
+
+    EXPECT_EQ(r.Frame(50).Int("scene"), kRankingView);
+    EXPECT_EQ(r.Frame(79).Int("scene"), kRankingView) << "held A does not leave";
+    EXPECT_EQ(r.Frame(80).Int("scene"), kTitle);
+}
+
+TEST(SceneTitle, ExitEndsTheProgramAndWritesTheRanking) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", StraightShotSet());
+    RunResult r = fx.Run(200, KeyScript("title-exit.keys"));
+    EXPECT_EQ(r.exitStatus, 0) << r.output;
+    EXPECT_EQ(r.trace.size(), 41u) << "the frame after the choice closes the program";
+    EXPECT_EQ(r.state.Int("exitStatus"), 0);
+    for (const std::string& l : r.log) {
+        EXPECT_FALSE(std::atoll(l.c_str()) >= 40 && l.find("music stop") != std::string::npos) << l;
+    }
+    EXPECT_TRUE(std::filesystem::exists(fx.dir() / "zarp.dat"));
 }
 
 }  // namespace

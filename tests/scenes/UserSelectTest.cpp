@@ -52,7 +52,7 @@ const SelectCase kSelectCases[] = {
     {"A and B together: the title wins", "40 Space X\n", -1, 0},
 };
 
-TEST(UserSelect, CursorRepeatWrapAndChoice) {
+TEST(SceneUserSelect, CursorRepeatWrapAndChoice) {
     for (const SelectCase& c : kSelectCases) {
         SCOPED_TRACE(c.what);
         Fixture fx;
@@ -76,7 +76,7 @@ TEST(UserSelect, CursorRepeatWrapAndChoice) {
     }
 }
 
-TEST(UserSelect, TheCursorSurvivesAReturnToTheTitle) {
+TEST(SceneUserSelect, TheCursorSurvivesAReturnToTheTitle) {
     Fixture fx;
     fx.WriteStages("a.zrp", SetWithRest(3));
     fx.WriteStages("b.zrp", SetWithRest(5));
@@ -89,7 +89,7 @@ TEST(UserSelect, TheCursorSurvivesAReturnToTheTitle) {
     EXPECT_EQ(RestInPlay(r), 5);
 }
 
-TEST(UserSelect, NoDataOffersOnlyTheWayBack) {
+TEST(SceneUserSelect, NoDataOffersOnlyTheWayBack) {
     Fixture fx;
     const std::string shot = (fx.dir() / "nodata.png").string();
     RunResult r =
@@ -110,7 +110,7 @@ TEST(UserSelect, NoDataOffersOnlyTheWayBack) {
     EXPECT_GT(ink, 150);
 }
 
-TEST(UserSelect, NineteenFilesAreReportedAndEighteenListed) {
+TEST(SceneUserSelect, NineteenFilesAreReportedAndEighteenListed) {
     Fixture fx;
     for (int k = 1; k <= 19; ++k) {
         char name[16];
@@ -124,7 +124,7 @@ TEST(UserSelect, NineteenFilesAreReportedAndEighteenListed) {
     EXPECT_EQ(RestInPlay(r), 18 % 9 + 1);
 }
 
-TEST(UserSelect, TheMarkStandsLeftOfTheHighlightedLabel) {
+TEST(SceneUserSelect, TheMarkStandsLeftOfTheHighlightedLabel) {
     Fixture fx;
     fx.WriteStages("a.zrp", SetWithRest(3));
     fx.WriteStages("b.zrp", SetWithRest(5));
