@@ -303,6 +303,49 @@ TEST(SdlMusicNotify, TheEndIsReportedOnlyWhenTheLastCommandAskedForIt) {
     fs::remove(longPiece);
 }
 
+// Counts mixed frames from the start of a piece until its end notification is queued.
+struct EndClock {
+    std::mutex mutex;
+    size_t frames = 0;
+    size_t framesAtEvent = 0;
+
+    static void SDLCALL Count(void* self, Uint8* /*stream*/, int length) {
+        auto* c = static_cast<EndClock*>(self);
+        std::lock_guard lock(c->mutex);
+        if (c->framesAtEvent != 0) return;
+        c->frames += static_cast<size_t>(length) / 4;  // 16-bit stereo
+        SDL_Event event;
+        if (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, zarp::sdl::MusicEventType(),
+                           zarp::sdl::MusicEventType()) == 1)
+            c->framesAtEvent = c->frames;
+    }
+    size_t AtEvent() {
+        std::lock_guard lock(mutex);
+        return framesAtEvent;
+    }
+};
+
+TEST(SdlMusicNotify, TheEndComesWithTheLastBarNotAfterTheNotesHaveFaded) {
+    if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
+    UseDiskAudio(true);
+    // One bar at 240 beats a minute: one second, with a long string chord to the end.
+    fs::path piece = WritePiece(
+        "bar.mid", "tempo 240\ntrack p channel=1 program=49 reverb=127 gate=1\n| c4+e4+g4/1 |\n");
+    SdlMusic music;
+    ASSERT_TRUE(music.Open(piece.string()));
+    if (!MixerIsStereo16()) GTEST_SKIP() << "mixer is not 16-bit stereo";
+    while (PendingMusicEvent()) {
+    }
+    EndClock clock;
+    Mix_SetPostMix(&EndClock::Count, &clock);
+    ASSERT_TRUE(music.Play(true));
+    ASSERT_TRUE(WaitFor([&] { return clock.AtEvent() != 0; }));
+    Mix_SetPostMix(nullptr, nullptr);
+    EXPECT_NEAR(clock.AtEvent() / 44100.0, 1.0, 0.06);
+    EXPECT_TRUE(PendingMusicEvent());
+    fs::remove(piece);
+}
+
 TEST(SdlMusicNotify, StopPausesAndPlayGoesOnFromThere) {
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
     UseDiskAudio(true);

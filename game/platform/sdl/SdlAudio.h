@@ -107,7 +107,7 @@ class SdlMusic final : public platform::Music {
     // Runs on the audio thread after every mix: notices the end of the piece and posts the
     // notification if the last command asked for one.
     static void SDLCALL AfterMix(int channel, void* stream, int length, void* self);
-    void CheckEnd();
+    void CheckEnd(int mixedBytes);
 
     MixerDevice device_;  // first member: closed last
     std::unique_ptr<Mix_Music, MusicDeleter> music_;
@@ -119,6 +119,9 @@ class SdlMusic final : public platform::Music {
     std::mutex mutex_;
     State state_ = State::Closed;
     bool notify_ = false;
+    uint32_t frameBytes_ = 0;    // bytes of one sample frame of the mix
+    uint64_t pieceFrames_ = 0;   // length of the open piece in mixed frames; 0 if unknown
+    uint64_t playedFrames_ = 0;  // frames mixed since it started from the beginning
 };
 
 }  // namespace zarp::sdl
