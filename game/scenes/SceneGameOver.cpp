@@ -30,7 +30,9 @@ void SceneGameOver::Frame(TForm1& form) {
         overLeaving = true;
     }
 
-    if (continueCount < 0) {
+    // A continue taken in the very frame the count-down runs out stands: the score has been
+    // cut and the credit spent for it, so the time-out must not throw the game away.
+    if (continueCount < 0 && !overLeaving) {
         form.scene = form.userStageMode ? SceneTitle::kId : SceneRanking::kEntryId;
         form.StopMusic();
         overLeaving = true;

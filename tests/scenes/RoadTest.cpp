@@ -196,6 +196,30 @@ TEST(SceneRoad, ButtonAHeldIntoTheGameOverNeverContinues) {
     EXPECT_EQ(r.FirstFrameOfScene(kNameEntry) - overs[0], 101);
 }
 
+TEST(SceneRoad, AContinueInTheFrameTheCountDownRunsOutStands) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", QuickLossSet());
+    const std::string keys = "1 Space\n5 Space\n100 Space\n";
+    RunResult probe = fx.Run(300, keys);
+    const int64_t over = probe.FirstFrameOfScene(kGameOver);
+    ASSERT_GT(over, 0);
+    // The time-out is noticed in the 101st game over frame; A is pressed in exactly that one.
+    RunResult r = fx.Run(300, keys + std::to_string(over + 101) + " Space\n");
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    SCOPED_TRACE(Timeline(r));
+    EXPECT_EQ(NextScene(r, over), kStageStart);
+    const Json& restart = r.Frame(over + 101);
+    EXPECT_EQ(restart.Int("scene"), kStageStart);
+    EXPECT_EQ(restart.Int("score"), 50 - 10 * (50 / 20));
+    EXPECT_EQ(restart.Int("credit"), 4);
+    EXPECT_EQ(r.FirstFrameOfScene(kNameEntry), 0);
+    for (const std::string& l : r.log) {
+        EXPECT_FALSE(std::atoll(l.c_str()) == over + 101 &&
+                     l.find("music stop") != std::string::npos)
+            << "the stage music plays on";
+    }
+}
+
 TEST(SceneRoad, UserSetCountDownRunsOutToTheTitle) {
     Fixture fx;
     fx.WriteStages("quick.zrp", [] {
