@@ -110,6 +110,41 @@ TEST(SceneRoad, OpeningPlayedThroughEndsOnTheTitleWithThePaletteRestored) {
     EXPECT_TRUE(a.rgb == b.rgb);
 }
 
+TEST(SceneRoad, OpeningFadesTheLogosTwoColourRuns) {
+    // The shipped palette: the logo's colours are entries 20-22 and 25-27 of it.
+    const std::filesystem::path shipped = HeadlessProgram().parent_path() / "palette.dat";
+    if (!std::filesystem::exists(shipped)) GTEST_SKIP() << "no palette.dat next to the driver";
+    Fixture fx;
+    std::filesystem::copy_file(shipped, fx.dir() / "palette.dat",
+                               std::filesystem::copy_options::overwrite_existing);
+    fx.WriteStages("stage.dat", StraightShotSet());
+    // Frame f runs the opening's frame t = f - 1.
+    RunResult r = fx.Run(
+        217, "",
+        {"151:" + (fx.dir() / "t150.png").string(), "216:" + (fx.dir() / "t215.png").string()});
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+
+    // At t = 215: v = 8 x (200 - 215) mod 256 = 136, w = 16 x (200 - 215) mod 256 = 16.
+    // Entries 20-22 are all red 136; entries 25-27 ramp green from 16 toward 136 in 3 steps.
+    const Picture::Rgb faded[] = {{136, 0, 0}, {136, 16, 136}, {136, 56, 136}, {136, 96, 136}};
+    auto count = [](const Picture& p, Picture::Rgb c) {
+        int n = 0;
+        for (int y = 180; y < 245; ++y) {
+            for (int x = 32; x < 608; ++x)
+                n += p.At(x, y) == c;
+        }
+        return n;
+    };
+    const Picture before = ReadPng(fx.dir() / "t150.png");
+    const Picture during = ReadPng(fx.dir() / "t215.png");
+    ASSERT_FALSE(before.Empty());
+    ASSERT_FALSE(during.Empty());
+    for (const Picture::Rgb& c : faded) {
+        EXPECT_EQ(count(before, c), 0) << int(c.r) << "," << int(c.g) << "," << int(c.b);
+        EXPECT_GT(count(during, c), 100) << int(c.r) << "," << int(c.g) << "," << int(c.b);
+    }
+}
+
 TEST(SceneRoad, GameOverContinueTimeOutNameEntryAndTheRankingShowsIt) {
     Fixture fx;
     fx.WriteStages("stage.dat", QuickLossSet());
