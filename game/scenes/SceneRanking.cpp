@@ -1,5 +1,6 @@
 #include "game/scenes/SceneRanking.h"
 
+#include <algorithm>
 #include <string>
 
 #include "game/shell/Form.h"
