@@ -541,7 +541,6 @@ std::vector<uint8_t> MidiBytes(const Score& score) {
                 {0, 1, {static_cast<uint8_t>(0xB0 | ch), controller, static_cast<uint8_t>(value)}});
         };
         cc(121, 0);  // controllers back to their defaults when the piece starts again
-        cc(0, 0);
         events.push_back(
             {0, 1, {static_cast<uint8_t>(0xC0 | ch), static_cast<uint8_t>(track.program)}});
         cc(7, track.volume);
