@@ -241,7 +241,7 @@ std::vector<uint8_t> SilentWavBytes() {
     u16(0);      // no extra bytes
     text("data");
     u32(samples * 2);
-    bytes.resize(bytes.size() + samples * 2, 0);
+    bytes.resize(bytes.size() + static_cast<size_t>(samples) * 2, 0);
     return bytes;
 }
 

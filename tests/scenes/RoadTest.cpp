@@ -15,8 +15,8 @@
 namespace zarp::test {
 namespace {
 
-constexpr int32_t kStageStart = 0, kPlay = 1, kStageClear = 2, kGameOver = 3, kEnding = 5,
-                  kTitle = 10, kOpening = 11, kRankingView = 12, kNameEntry = 13, kUserSelect = 14;
+constexpr int32_t kStageStart = 0, kStageClear = 2, kGameOver = 3, kTitle = 10, kOpening = 11,
+                  kRankingView = 12, kNameEntry = 13;
 
 // The scenes a run passed through, one entry per change, as "frame:scene".
 std::string Timeline(const RunResult& r) {
