@@ -167,6 +167,14 @@ TEST(SceneRoad, GameOverContinueTimeOutNameEntryAndTheRankingShowsIt) {
     // The second count-down runs out: the music stops and the name entry follows.
     const int64_t entry = r.FirstFrameOfScene(kNameEntry, overs[1]);
     ASSERT_GT(entry, 0);
+    auto logged = [&](int64_t frame, const std::string& text) {
+        for (const std::string& l : r.log) {
+            if (std::atoll(l.c_str()) == frame && l.find(text) != std::string::npos) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(logged(entry, "music stop"));
+    EXPECT_TRUE(logged(entry + 1, "music play bgm02.mid"));
     const int32_t final = r.Frame(entry).Int("score");
     EXPECT_EQ(final, 30 + 50);
     EXPECT_EQ(r.Frame(entry).Int("credit"), 4);
@@ -214,6 +222,11 @@ TEST(SceneRoad, SixthGameOverShowsPressAnyKeyAndGoesToTheNameEntry) {
     EXPECT_EQ(r.Frame(sixth + 1).Int("scene"), kGameOver);
     EXPECT_EQ(r.Frame(sixth + 1).Int("credit"), -1);
     EXPECT_EQ(NextScene(r, sixth), kNameEntry);
+    bool stopped = false;
+    for (const std::string& l : r.log) {
+        stopped |= std::atoll(l.c_str()) == sixth + 1 && l.find("music stop") != std::string::npos;
+    }
+    EXPECT_TRUE(stopped) << "\"Press Any Key...\" stops the music";
 }
 
 TEST(SceneRoad, ButtonAHeldIntoTheGameOverNeverContinues) {
