@@ -77,6 +77,28 @@ TEST(SceneTitle, TheBarStandsOnTheChosenItemAndRefusesDeadEndsAndUpDownTogether)
     EXPECT_EQ(CountLog(r, "music stop"), 1) << "only the opening's piece change";
 }
 
+TEST(SceneTitle, TheTilesDriftOnePixelUpAndLeftPerFrame) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", StraightShotSet());
+    const std::string a = (fx.dir() / "a.png").string(), b = (fx.dir() / "b.png").string();
+    RunResult r = fx.Run(12, "1 Space\n", {"10:" + a, "11:" + b});
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    const Picture first = ReadPng(a), second = ReadPng(b);
+    ASSERT_FALSE(first.Empty());
+    ASSERT_FALSE(second.Empty());
+    // Between the title picture and the menu only tiles show: the second frame is the first
+    // moved by (-1, -1), and the two are not the same picture.
+    int same = 0, moved = 0;
+    for (int y = 210; y < 290; ++y) {
+        for (int x = 0; x < 630; ++x) {
+            moved += second.At(x, y) == first.At(x + 1, y + 1);
+            same += second.At(x, y) == first.At(x, y);
+        }
+    }
+    EXPECT_EQ(moved, 80 * 630);
+    EXPECT_LT(same, 80 * 630);
+}
+
 TEST(SceneTitle, HiddenStartBeginsAtStageEightWithTenThousandPoints) {
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());
