@@ -23,32 +23,12 @@ std::string RankingText(const RankInts& scores, const RankInts& stages, const Ra
 
 struct NameCase {
     const char* what;
-    const char* keys;  // from frame 200 on; the name entry has begun by then
+    std::string keys;  // from frame 200 on; the name entry has begun by then
     const char* name;
     bool left;  // the entry ended and the title followed
 };
 
-// Row 0 is A..Z, row 1 a..z, row 2 " 0123456789+-:*!?/@,.&()<>"; the cursor starts on "A".
-const NameCase kNameCases[] = {
-    {"A at once", "200 Space\n", "A", false},
-    {"right held 4 frames does not move", "200-203 Right\n210 Space\n", "A", false},
-    {"right held 5 frames moves once", "200-204 Right\n210 Space\n", "B", false},
-    {"right held 10 frames moves twice", "200-209 Right\n215 Space\n", "C", false},
-    {"short presses add up", "200-202 Right\n205-206 Right\n210 Space\n", "B", false},
-    {"left from column 0 wraps to Z", "200-204 Left\n210 Space\n", "Z", false},
-    {"up from row 0 wraps to row 2", "200-204 Up\n205-209 Right\n215 Space\n", "0", false},
-    {"B deletes the last letter", "200 Space\n210 Space\n220 X\n", "A", false},
-    {"B held deletes every 5 frames", "200 Space\n210 Space\n220 Space\n230-235 X\n", "A", false},
-    {"B held 5 frames deletes once", "200 Space\n210 Space\n220 Space\n230-234 X\n", "AA", false},
-    {"the left arrow deletes", "200 Space\n210 Space\n220-224 Up\n230-239 Left\n245 Space\n", "A",
-     false},
-    {"the end mark at once leaves an empty name", "200-204 Up\n210-214 Left\n220 Space\n", "",
-     true},
-    {"A ten times, then the end mark", nullptr, "AAAAAAAAAA", true},
-    {"a letter after ten replaces the tenth", nullptr, "AAAAAAAAAZ", false},
-    {"one deletion of a full name takes two letters", nullptr, "AAAAAAAA", false},
-};
-
+// "A" ten times: the cursor then stands on the end mark (row 2, column 25).
 std::string TenTimesA() {
     std::string keys;
     for (int k = 0; k < 10; ++k)
@@ -56,22 +36,40 @@ std::string TenTimesA() {
     return keys;
 }
 
-std::string CaseKeys(const NameCase& c) {
-    if (c.keys) return c.keys;
-    const std::string what = c.what;
-    // After ten letters the cursor stands on the end mark (row 2, column 25).
-    if (what.rfind("A ten", 0) == 0) return TenTimesA() + "310 Space\n";
-    // Down from row 2 wraps to row 0, column 25: "Z".
-    if (what.rfind("a letter", 0) == 0) return TenTimesA() + "300-304 Down\n310 Space\n";
-    return TenTimesA() + "300-304 Down\n310 Space\n320 X\n";
+// Row 0 is A..Z, row 1 a..z, row 2 " 0123456789+-:*!?/@,.&()<>"; the cursor starts on "A".
+std::vector<NameCase> NameCases() {
+    return {
+        {"A at once", "200 Space\n", "A", false},
+        {"right held 4 frames does not move", "200-203 Right\n210 Space\n", "A", false},
+        {"right held 5 frames moves once", "200-204 Right\n210 Space\n", "B", false},
+        {"right held 10 frames moves twice", "200-209 Right\n215 Space\n", "C", false},
+        {"short presses add up", "200-202 Right\n205-206 Right\n210 Space\n", "B", false},
+        {"left from column 0 wraps to Z", "200-204 Left\n210 Space\n", "Z", false},
+        {"up from row 0 wraps to row 2", "200-204 Up\n205-209 Right\n215 Space\n", "0", false},
+        {"B deletes the last letter", "200 Space\n210 Space\n220 X\n", "A", false},
+        {"B held deletes every 5 frames", "200 Space\n210 Space\n220 Space\n230-235 X\n", "A",
+         false},
+        {"B held 5 frames deletes once", "200 Space\n210 Space\n220 Space\n230-234 X\n", "AA",
+         false},
+        {"the left arrow deletes", "200 Space\n210 Space\n220-224 Up\n230-239 Left\n245 Space\n",
+         "A", false},
+        {"the end mark at once leaves an empty name", "200-204 Up\n210-214 Left\n220 Space\n", "",
+         true},
+        {"A ten times, then the end mark", TenTimesA() + "310 Space\n", "AAAAAAAAAA", true},
+        // Down from the end mark wraps to row 0, column 25: "Z" replaces the tenth letter.
+        {"a letter after ten replaces the tenth", TenTimesA() + "300-304 Down\n310 Space\n",
+         "AAAAAAAAAZ", false},
+        {"one deletion of a full name takes two letters",
+         TenTimesA() + "300-304 Down\n310 Space\n320 X\n", "AAAAAAAA", false},
+    };
 }
 
 TEST(SceneNameEntry, LetterGridCases) {
-    for (const NameCase& c : kNameCases) {
+    for (const NameCase& c : NameCases()) {
         SCOPED_TRACE(c.what);
         Fixture fx;
         fx.WriteStages("stage.dat", QuickLossSet());
-        RunResult r = fx.Run(360, KeyScript("to-name-entry.keys") + CaseKeys(c));
+        RunResult r = fx.Run(360, KeyScript("to-name-entry.keys") + c.keys);
         ASSERT_EQ(r.exitStatus, 0) << r.output;
         ASSERT_EQ(r.Frame(195).Int("scene"), kNameEntry);
         ASSERT_EQ(r.state["rankName"].items.size(), 10u);
