@@ -26,9 +26,26 @@ void ScriptedKeyboard::SetHeld(const std::set<int>& keys) {
         if (!held_.count(key)) pressed_.insert(key);
     }
     held_ = keys;
+    releaseTicks_.clear();
+}
+
+void ScriptedKeyboard::SetHeldUntil(const std::map<int, uint32_t>& releaseTicks) {
+    std::set<int> keys;
+    for (const auto& [key, tick] : releaseTicks)
+        keys.insert(key);
+    SetHeld(keys);
+    releaseTicks_ = releaseTicks;
 }
 
 bool ScriptedKeyboard::AsyncKeyState(int virtualKey) {
+    if (clock_) {
+        auto release = releaseTicks_.find(virtualKey);
+        if (release != releaseTicks_.end() &&
+            static_cast<int32_t>(clock_->now - release->second) >= 0) {
+            held_.erase(virtualKey);
+            releaseTicks_.erase(release);
+        }
+    }
     bool state = held_.count(virtualKey) || pressed_.count(virtualKey);
     pressed_.erase(virtualKey);
     return state;
@@ -224,8 +241,9 @@ void ScriptedMessages::Pump(platform::MessageSink& sink) {
     }
     while (music_.TakeNotification())
         sink.MusicNotify();
-    if (closeRequested) {
+    if (closeRequested || (signalled && *signalled)) {
         closeRequested = false;
+        if (signalled) *signalled = 0;
         sink.CloseRequest();
     }
 }

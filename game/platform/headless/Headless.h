@@ -3,9 +3,11 @@
 #pragma once
 
 #include <array>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -37,13 +39,20 @@ class VirtualClock : public platform::Clock {
 
 class ScriptedKeyboard : public platform::Keyboard {
   public:
+    ScriptedKeyboard() = default;
+    explicit ScriptedKeyboard(VirtualClock& clock) : clock_(&clock) {}
     // Sets the keys held from now on; keys that become held also count as pressed.
     void SetHeld(const std::set<int>& keys);
+    // Like SetHeld, but each key lets go by itself once the clock reaches its tick, so that a
+    // wait for a key's release inside a frame ends when the script's hold would have ended.
+    void SetHeldUntil(const std::map<int, uint32_t>& releaseTicks);
     bool AsyncKeyState(int virtualKey) override;
 
   private:
+    VirtualClock* clock_ = nullptr;
     std::set<int> held_;
     std::set<int> pressed_;
+    std::map<int, uint32_t> releaseTicks_;
 };
 
 class NoJoystick : public platform::Joystick {
@@ -127,6 +136,7 @@ class ScriptedMessages : public platform::Messages {
     void Pump(platform::MessageSink& sink) override;
     std::deque<int> keyDowns;
     bool closeRequested = false;
+    volatile std::sig_atomic_t* signalled = nullptr;  // SIGINT or SIGTERM arrived
 
   private:
     LoggedMusic& music_;

@@ -96,12 +96,16 @@ struct Options {
     bool noSoundDevice = false;
 };
 
+constexpr uint32_t kReleaseSlackMs = 10000;
+
 class Driver : public FrameHooks {
   public:
-    Driver(const Options& options, headless::ScriptedKeyboard& keyboard,
-           headless::ScriptedMessages& messages, headless::MemoryScreen& screen,
-           headless::EventLog& log, std::vector<headless::KeyHold> holds)
+    Driver(const Options& options, headless::VirtualClock& clock,
+           headless::ScriptedKeyboard& keyboard, headless::ScriptedMessages& messages,
+           headless::MemoryScreen& screen, headless::EventLog& log,
+           std::vector<headless::KeyHold> holds)
         : options_(options),
+          clock_(clock),
           keyboard_(keyboard),
           messages_(messages),
           screen_(screen),
@@ -118,17 +122,41 @@ class Driver : public FrameHooks {
 
     void BeforeFrame(TForm1& form, int64_t frame) override {
         log_.frame = frame;
-        std::set<int> held;
+        // A key is held for whole frames. A frame that waits for a key's release would wait
+        // forever on a virtual clock, so a held key also lets go by itself once the clock has run
+        // past the end of its hold (counted in 16 ms frames from now) by ten seconds, far more
+        // than any wait within one frame.
+        std::map<int, int64_t> lastFrame;
         for (const headless::KeyHold& hold : holds_) {
-            if (hold.from <= frame && frame <= hold.to)
-                held.insert(hold.keys.begin(), hold.keys.end());
+            if (hold.from <= frame && frame <= hold.to) {
+                for (int key : hold.keys)
+                    lastFrame[key] = std::max(lastFrame[key], hold.to);
+            }
         }
-        for (int key : held) {
+        for (bool extended = true; extended;) {
+            extended = false;
+            for (const headless::KeyHold& hold : holds_) {
+                for (int key : hold.keys) {
+                    auto it = lastFrame.find(key);
+                    if (it != lastFrame.end() && hold.from <= it->second + 1 &&
+                        hold.to > it->second) {
+                        it->second = hold.to;
+                        extended = true;
+                    }
+                }
+            }
+        }
+        std::map<int, uint32_t> releaseTicks;
+        for (const auto& [key, last] : lastFrame) {
+            int64_t frames = std::min<int64_t>(last - frame + 1, 100000000);
+            releaseTicks[key] = clock_.now + static_cast<uint32_t>(frames * 16) + kReleaseSlackMs;
             if (!previous_.count(key)) messages_.keyDowns.push_back(key);
         }
-        keyboard_.SetHeld(held);
-        previous_ = held;
-        if ((options_.frames >= 0 && frame > options_.frames) || signalled) form.Close();
+        keyboard_.SetHeldUntil(releaseTicks);
+        previous_.clear();
+        for (const auto& [key, last] : lastFrame)
+            previous_.insert(key);
+        if (options_.frames >= 0 && frame > options_.frames) form.Close();
     }
 
     void AfterFrame(TForm1& form, int64_t frame) override {
@@ -177,6 +205,7 @@ class Driver : public FrameHooks {
 
   private:
     const Options& options_;
+    headless::VirtualClock& clock_;
     headless::ScriptedKeyboard& keyboard_;
     headless::ScriptedMessages& messages_;
     headless::MemoryScreen& screen_;
@@ -279,7 +308,7 @@ int main(int argc, char** argv) {
     headless::VirtualClock clock;
     headless::LoggedMusic music(log, clock);
     headless::ScriptedMessages messages(music);
-    headless::ScriptedKeyboard keyboard;
+    headless::ScriptedKeyboard keyboard(clock);
     headless::NoJoystick joystick;
     headless::MemoryScreen screen;
     headless::ScriptedDialogs dialogs(log);
@@ -288,7 +317,8 @@ int main(int argc, char** argv) {
     audio.available = !options.noSoundDevice;
     platform::Platform platform{clock, messages, keyboard, joystick, screen, dialogs, audio, music};
 
-    Driver driver(options, keyboard, messages, screen, log, std::move(holds));
+    messages.signalled = &signalled;
+    Driver driver(options, clock, keyboard, messages, screen, log, std::move(holds));
     if (!driver.OpenTrace()) return Fail("cannot write " + options.trace);
 
     std::signal(SIGINT, OnSignal);
