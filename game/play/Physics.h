@@ -2,6 +2,20 @@
 // events into sounds and pictures; the stage solver runs it in a tight loop. Every formula is
 // written the way the ball has always moved, in double precision: the last bits decide where a
 // ball comes to rest many frames later, so keep the order of the operations as it is.
+//
+// A solver's loop, with everything set up once and nothing allocated per frame:
+//
+//     const StageSlotView stage = SlotView(blocks, entities, slot);
+//     const StageStart start = StageStartOf(stage);
+//     Player player;  // x, y, angle and rest from `start`
+//     std::array<uint8_t, kGameEntitiesPerSlot> coinPresent;  // 1 for entries 0..count-1
+//     int32_t blinkTimer = 0;
+//     bool shotLatch = false;
+//     PlayWorld world{player, stage, coinPresent, blinkTimer, CountToggleBlocks(stage),
+//                     start.x, start.y, start.startAngle, shotLatch};
+//     HeldInput input;  // input.held[ActA] = true fires from an aiming frame
+//     PlayEvents events;
+//     for (...) { events.Clear(); PlayFrame(world, input, events); if (events.goal) ...; }
 #pragma once
 
 #include <array>
