@@ -196,6 +196,9 @@ TEST(ScoreSource, MistakesAreReportedWithTheirLine) {
         {"", 1, "at least one track"},
         {"track a channel=1\nplay\n", 2, "play PATTERN"},
         {"track a channel=1\n| c4/1 |\ntempo 60 at=5\n", 1, "inside the piece"},
+        {"pattern p\n| r/1_1_1_1_1_1_1_1_1_1_1_1_1_1_1_1_1_1_1_1 |\ntrack a channel=1\nplay p "
+         "x64\n",
+         2, "at most 400 bars"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -250,6 +253,48 @@ TEST(EffectSource, MistakesAreReportedWithTheirLine) {
             << parse.error;
         EXPECT_NE(parse.error.find(c.says), std::string::npos) << parse.error;
         EXPECT_TRUE(parse.effects.empty());
+    }
+}
+
+std::string ReadText(const fs::path& path) {
+    auto bytes = ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+TEST(Sources, CutOrGarbledSourcesAreReportedNotCrashedOn) {
+    fs::path src = ZARP_TEST_SOURCE_DIR;
+    const char garble[] = {'|', '/', '+', '#', '.', '_', '=', '>', '9', '\0', '\n', 'x', '-'};
+    uint32_t state = 12345;  // a fixed walk through the cases
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return state >> 8;
+    };
+    for (int n = 0; n <= 4; ++n) {
+        bool effects = n == 4;
+        fs::path path = effects ? src / "assets/sounds/effects.txt"
+                                : src / "assets/music" / ("bgm0" + std::to_string(n) + ".txt");
+        std::string text = ReadText(path);
+        ASSERT_FALSE(text.empty()) << path;
+        for (int round = 0; round < 150; ++round) {
+            std::string bad = text;
+            if (round % 3 == 0) {
+                bad.resize(next() % bad.size());
+            } else {
+                for (int k = 0; k < 1 + round % 4; ++k)
+                    bad[next() % bad.size()] = garble[next() % sizeof(garble)];
+            }
+            if (effects) {
+                auto parse = zarp::audiogen::ParseEffects(bad, "e.txt");
+                if (parse.error.empty() && !parse.effects.empty()) {
+                    EXPECT_FALSE(zarp::audiogen::RenderEffect(parse.effects.front()).empty());
+                }
+            } else {
+                auto parse = zarp::audiogen::ParseScore(bad, "s.txt");
+                if (parse.error.empty()) {
+                    EXPECT_EQ(ParseMidi(zarp::audiogen::MidiBytes(parse.score)).error, "");
+                }
+            }
+        }
     }
 }
 

@@ -348,6 +348,8 @@ class Parser {
             voice_.duration = *d;
         }
         uint32_t start = cursor_;
+        if (voice_.duration > kMaxPieceTicks || cursor_ > kMaxPieceTicks - voice_.duration)
+            return Fail(n, "a piece of at most 400 bars");
         cursor_ += voice_.duration;
         if (pitches == "r") return;
         std::vector<int> keys;
@@ -417,6 +419,8 @@ class Parser {
                 AddNote(*key, start, length, velocity + shift.velocity, n);
             }
         }
+        if (rowLength * step > kMaxPieceTicks - cursor_)
+            return Fail(p.lines.front().first, "a piece of at most 400 bars");
         cursor_ += static_cast<uint32_t>(rowLength) * step;
     }
 
