@@ -1,4 +1,4 @@
-// The SDL sound and music backend, run on SDL's disk audio driver (no sound card needed):
+// The SDL sound and music backend on SDL's dummy and disk audio drivers (no sound card):
 // voices with pan, the beep, and every piece rendered through SDL2_mixer and FluidSynth.
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -26,15 +26,12 @@ namespace {
 
 const fs::path kDist = ZARP_TEST_DIST_DIR;
 
-// The disk driver writes the mix to a file instead of a device. With a delay of 1 ms per
-// mix it runs many times faster than real time; without one it keeps real time.
-void UseDiskAudio(bool fast) {
-    setenv("SDL_AUDIODRIVER", "disk", 1);
+// No sound card is needed: the dummy driver mixes in real time and throws the sound away;
+// the disk driver, with a delay of 1 ms per mix, renders many times faster than real time.
+void UseHeadlessAudio(bool fast) {
+    setenv("SDL_AUDIODRIVER", fast ? "disk" : "dummy", 1);
     setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
-    if (fast)
-        setenv("SDL_DISKAUDIODELAY", "1", 1);
-    else
-        unsetenv("SDL_DISKAUDIODELAY");
+    setenv("SDL_DISKAUDIODELAY", "1", 1);
 }
 
 // Waits (in wall time, bounded) until `done` holds.
@@ -129,7 +126,7 @@ TEST(FindSoundFont, TheSettingComesFirstThenTheSystemFonts) {
 }
 
 TEST(SdlAudioVoices, AVoicePlaysForItsLengthAndStopsOnRequest) {
-    UseDiskAudio(false);
+    UseHeadlessAudio(false);
     SdlAudio audio;
     ASSERT_TRUE(audio.Init()) << SDL_GetError();
     zarp::platform::PcmFormat format;  // 22050 Hz mono 16-bit
@@ -147,7 +144,7 @@ TEST(SdlAudioVoices, AVoicePlaysForItsLengthAndStopsOnRequest) {
 }
 
 TEST(SdlAudioVoices, BadRequestsFailWithoutHarm) {
-    UseDiskAudio(false);
+    UseHeadlessAudio(false);
     SdlAudio audio;
     zarp::platform::PcmFormat format;
     auto tone = Tone(0.05);
@@ -181,7 +178,7 @@ TEST(SdlAudioVoices, BadRequestsFailWithoutHarm) {
 }
 
 TEST(SdlAudioVoices, PanLeftLeavesTheRightSideSilentAndTheBeepKeepsOffTheVoices) {
-    UseDiskAudio(false);
+    UseHeadlessAudio(false);
     SdlAudio audio;
     ASSERT_TRUE(audio.Init());
     if (!MixerIsStereo16()) GTEST_SKIP() << "mixer is not 16-bit stereo";
@@ -208,7 +205,7 @@ TEST(SdlAudioVoices, PanLeftLeavesTheRightSideSilentAndTheBeepKeepsOffTheVoices)
 
 TEST(SdlMusicRender, EveryPieceSoundsFromItsFirstBeat) {
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
-    UseDiskAudio(true);
+    UseHeadlessAudio(true);
     for (const char* name : {"bgm00.mid", "bgm01.mid", "bgm02.mid", "bgm03.mid"}) {
         SCOPED_TRACE(name);
         SdlMusic music;
@@ -255,7 +252,7 @@ fs::path WritePiece(const std::string& name, const std::string& score) {
 
 TEST(SdlMusicNotify, TheEndIsReportedOnlyWhenTheLastCommandAskedForIt) {
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
-    UseDiskAudio(true);
+    UseHeadlessAudio(true);
     fs::path shortPiece =
         WritePiece("short.mid", "tempo 240\ntrack p channel=1\n| c5/4 e g c6 |\n");
     fs::path longPiece =
@@ -327,7 +324,7 @@ struct EndClock {
 
 TEST(SdlMusicNotify, TheEndComesWithTheLastBarNotAfterTheNotesHaveFaded) {
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
-    UseDiskAudio(true);
+    UseHeadlessAudio(true);
     // One bar at 240 beats a minute: one second, with a long string chord to the end.
     fs::path piece = WritePiece(
         "bar.mid", "tempo 240\ntrack p channel=1 program=49 reverb=127 gate=1\n| c4+e4+g4/1 |\n");
@@ -348,7 +345,7 @@ TEST(SdlMusicNotify, TheEndComesWithTheLastBarNotAfterTheNotesHaveFaded) {
 
 TEST(SdlMusicNotify, StopPausesAndPlayGoesOnFromThere) {
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
-    UseDiskAudio(true);
+    UseHeadlessAudio(true);
     fs::path piece =
         WritePiece("pause.mid", "tempo 30\ntrack p channel=1\n| c5/1 | e5/1 | g5/1 | c6/1 |\n");
     SdlMusic music;
@@ -365,7 +362,7 @@ TEST(SdlMusicNotify, StopPausesAndPlayGoesOnFromThere) {
 
 TEST(SdlMixerDevice, SoundAndMusicShareTheDevice) {
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
-    UseDiskAudio(true);
+    UseHeadlessAudio(true);
     fs::path piece = WritePiece("shared.mid", "tempo 240\ntrack p channel=1\n| c5/4 e g c6 |\n");
     SdlMusic music;
     {
