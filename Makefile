@@ -2,8 +2,16 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
+# The sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) and the fuzz build (clang).
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+SOAK_FRAMES ?= 1000000
+SOAK_SEED ?= 1
+# Tests left out of the sanitizer run, as a ctest regular expression (empty: none).
+SANITIZE_EXCLUDE ?=
 
-.PHONY: all deps configure build dist play test bench clean
+.PHONY: all deps configure build dist play test test-sanitize fuzz soak bench clean
 
 all: build
 
@@ -21,8 +29,34 @@ dist: build
 play: build
 	cd $(BUILD)/dist && ./zarp w
 
+# In CI (CI set) the whole suite runs again in the sanitizer build.
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 900
+	@if [ -n "$$CI" ]; then $(MAKE) --no-print-directory test-sanitize; fi
+
+test-sanitize: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARP_SANITIZE=ON $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) --timeout 900 \
+		$(if $(SANITIZE_EXCLUDE),-E '$(SANITIZE_EXCLUDE)')
+
+# Each fuzz target for FUZZ_SECONDS, from its kept inputs and the built data files.
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DZARP_SANITIZE=ON -DZARP_FUZZ=ON $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target zarp_fuzz
+	@for target in stage ini bmp wav palette midi; do \
+		fuzz/run-fuzz --seconds $(FUZZ_SECONDS) --work $(FUZZ_BUILD)/fuzz/work \
+			$(FUZZ_BUILD)/bin/fuzz_$$target fuzz/corpus/$$target \
+			$(FUZZ_BUILD)/fuzz/corpus-seed/$$target || exit 1; \
+	done
+
+# SOAK_FRAMES frames of seeded random keys under the sanitizers, through every scene.
+soak: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARP_SANITIZE=ON $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target zarp_soak_inputs
+	@scripts/soak --program $(ASAN_BUILD)/dist/zarp-headless --data $(ASAN_BUILD)/dist \
+		--frames $(SOAK_FRAMES) --seed $(SOAK_SEED) --work $(ASAN_BUILD)/soak --every-scene
 
 bench: build
 	@scripts/bench $(BUILD)

@@ -1,0 +1,138 @@
+// Files that move under the game: a user set deleted after the list was made, and a test-play
+// folder that is not the private folder the editor makes.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/hardening/Harness.h"
+
+namespace zarp::hardening {
+namespace {
+
+TEST(UserSet, RemovedAfterTheListWasMadeIsNamedAndTheGameEndsNormally) {
+    // The list is made at start-up; the file goes away while the title runs. The per-frame trace
+    // goes through a pipe, so the game cannot run more than a few hundred frames ahead of what
+    // this test has read: deleting the file after reading frame 1 beats the choice at frame 1045.
+    GameFolder game;
+    WriteBytes(game.work() / "a-box.zrp", GoalBoxStages());
+    WriteBytes(game.work() / "b-box.zrp", GoalBoxStages());
+    ScratchFolder scratch;
+    const fs::path fifo = scratch.path() / "trace";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    WriteBytes(scratch.path() / "keys", "1 Space\n1010 Down\n1020 Down\n1030 Space\n1045 Space\n");
+
+    const std::vector<std::string> argv{HeadlessProgram().string(),
+                                        "--frames",
+                                        "1400",
+                                        "--seed",
+                                        "1",
+                                        "--keys",
+                                        (scratch.path() / "keys").string(),
+                                        "--program-dir",
+                                        game.prog().string(),
+                                        "--workdir",
+                                        game.work().string(),
+                                        "--trace",
+                                        fifo.string(),
+                                        "--log",
+                                        (scratch.path() / "log").string(),
+                                        "--",
+                                        "w"};
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        ::dup2(quiet, 1);
+        std::vector<char*> args;
+        for (const std::string& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    std::unique_ptr<FILE, int (*)(FILE*)> trace(std::fopen(fifo.c_str(), "r"), fclose);
+    ASSERT_TRUE(trace);
+    std::string line;
+    bool removed = false;
+    int64_t frames = 0;
+    for (int c; (c = std::fgetc(trace.get())) != EOF;) {
+        if (c != '\n') {
+            line += static_cast<char>(c);
+            continue;
+        }
+        ++frames;
+        if (!removed && line.find("\"frame\":1,") != std::string::npos) {
+            fs::remove(game.work() / "a-box.zrp");
+            removed = true;
+        }
+        line.clear();
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(removed);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_LT(frames, 1400) << "the game should have ended at the message";
+    const std::string log = ReadBytes(scratch.path() / "log");
+    EXPECT_NE(log.find("[Cannot load the stage file"), std::string::npos) << log;
+    EXPECT_NE(log.find("a-box.zrp"), std::string::npos) << log;
+    const std::string profile = ReadBytes(game.prog() / "zarp.dat");
+    EXPECT_TRUE(HasFixtureRanking(profile));
+    EXPECT_TRUE(HasForeignSections(profile));
+}
+
+// The test-play folder: $XDG_RUNTIME_DIR/zarpane.
+class TestPlayFolder : public testing::Test {
+  protected:
+    GameFolder game;
+    fs::path runtime = game.root() / "runtime";
+    fs::path elsewhere = game.root() / "elsewhere";
+    void SetUp() override {
+        fs::create_directories(runtime);
+        fs::create_directories(elsewhere);
+        fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+        WriteBytes(elsewhere / "$$$zrp$$$.tmp", GoalBoxStages());
+    }
+    GameFolder::Run PlayStageOne() const {
+        return game.Play(300, "", {"1"}, {"XDG_RUNTIME_DIR=" + runtime.string()});
+    }
+};
+
+TEST_F(TestPlayFolder, ASymlinkedFolderIsRefusedWithAMessage) {
+    fs::create_directory_symlink(elsewhere, runtime / "zarpane");
+    const GameFolder::Run run = PlayStageOne();
+    EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
+    ASSERT_EQ(run.LogCount("messagebox"), 1) << run.process.err;
+    EXPECT_TRUE(run.LogHas("symlink") || run.LogHas("symbolic link")) << run.log.front();
+    EXPECT_TRUE(run.LogHas((runtime / "zarpane").string())) << run.log.front();
+    EXPECT_FALSE(run.LogHas("sound shot.wav")) << "the test play must not start";
+    EXPECT_TRUE(fs::is_symlink(runtime / "zarpane"));
+    EXPECT_TRUE(HasFixtureRanking(ReadBytes(game.prog() / "zarp.dat")));
+}
+
+TEST_F(TestPlayFolder, TheRealFolderPlays) {
+    // The same file in the private folder itself is played (the comparison case).
+    fs::create_directory(runtime / "zarpane");
+    fs::permissions(runtime / "zarpane", fs::perms::owner_all, fs::perm_options::replace);
+    fs::copy_file(elsewhere / "$$$zrp$$$.tmp", runtime / "zarpane" / "$$$zrp$$$.tmp");
+    const GameFolder::Run run = PlayStageOne();
+    EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
+    EXPECT_FALSE(run.LogHas("messagebox"));
+}
+
+TEST_F(TestPlayFolder, AFileInItsPlaceIsRefusedWithAMessage) {
+    WriteBytes(runtime / "zarpane", "not a folder");
+    const GameFolder::Run run = PlayStageOne();
+    EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
+    EXPECT_EQ(run.LogCount("messagebox"), 1) << run.process.err;
+    EXPECT_EQ(ReadBytes(runtime / "zarpane"), "not a folder");
+}
+
+}  // namespace
+}  // namespace zarp::hardening

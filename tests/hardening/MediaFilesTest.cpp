@@ -1,0 +1,170 @@
+// The media readers one file at a time, in process: sheet bitmaps given by file name, every
+// effect file and palette.dat, each missing or cut short at many points.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "game/media/MediaDevices.h"
+#include "game/platform/headless/Headless.h"
+#include "tests/hardening/Harness.h"
+
+namespace zarp::hardening {
+namespace {
+
+// A MediaDevices on the headless backend whose program folder is a scratch folder.
+class Media : public testing::Test {
+  protected:
+    ScratchFolder folder;
+    headless::EventLog log;
+    headless::VirtualClock clock;
+    headless::LoggedMusic music{log, clock};
+    headless::ScriptedMessages messages{music};
+    headless::ScriptedKeyboard keyboard;
+    headless::NoJoystick joystick;
+    headless::MemoryScreen screen;
+    headless::ScriptedDialogs dialogs{log};
+    headless::LoggedAudio audio{log, clock};
+    platform::Platform platform{clock, messages, keyboard, joystick, screen, dialogs, audio, music};
+    Random random;
+    MediaDevices media{platform, random, folder.path().string() + "/"};
+    fs::path logPath = folder.path() / "events";
+
+    void SetUp() override {
+        ASSERT_TRUE(log.Open(logPath.string()));
+        ASSERT_TRUE(media.CreateDisplay(false));
+        ASSERT_TRUE(media.InitSound());
+    }
+    std::string Events() {
+        log.Write("end");  // the log flushes line by line
+        return ReadBytes(logPath);
+    }
+};
+
+// Lengths to cut a file of `size` bytes to: every length inside the headers, then a spread.
+std::vector<size_t> Cuts(size_t size) {
+    std::vector<size_t> cuts;
+    for (size_t n = 0; n < std::min<size_t>(size, 80); ++n)
+        cuts.push_back(n);
+    for (size_t n = 80; n < size; n += std::max<size_t>(1, size / 37))
+        cuts.push_back(n);
+    if (size > 0) cuts.push_back(size - 1);
+    return cuts;
+}
+
+TEST_F(Media, EveryEffectMissingOrCutShortIsSilentAndNamedOnce) {
+    const std::vector<std::string> effects = DistFiles("wav");
+    ASSERT_FALSE(effects.empty());
+    for (const std::string& name : effects) {
+        const std::string whole = ReadBytes(DistDir() / name);
+        // Missing.
+        testing::internal::CaptureStderr();
+        media.PlayEffect(name, 0);
+        media.PlayEffect(name, 0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said, "zarp: sound effect " + folder.path().string() + "/" + name +
+                            ": cannot be opened (the effect stays silent)\n");
+        // Cut short: played only when what is left still holds the whole data chunk.
+        for (size_t cut : Cuts(whole.size())) {
+            WriteBytes(folder.path() / name, whole.substr(0, cut));
+            media.reportedEffects.clear();
+            testing::internal::CaptureStderr();
+            media.PlayEffect(name, 0);
+            media.PlayEffect(name, 0);
+            const std::string cutSaid = testing::internal::GetCapturedStderr();
+            if (!cutSaid.empty()) {
+                EXPECT_EQ(std::count(cutSaid.begin(), cutSaid.end(), '\n'), 1) << cutSaid;
+                EXPECT_NE(cutSaid.find(name), std::string::npos) << cutSaid;
+            }
+        }
+        fs::remove(folder.path() / name);
+    }
+    media.ReleaseSound();
+}
+
+TEST_F(Media, AWholeEffectPlaysAndAHeaderOnlyOneDoesNot) {
+    const std::vector<std::string> effects = DistFiles("wav");
+    ASSERT_FALSE(effects.empty());
+    const std::string& name = effects.front();
+    const std::string whole = ReadBytes(DistDir() / name);
+    // Cut right after the data chunk's header: the chunk claims samples the file lacks.
+    const size_t data = whole.find("data", 12);
+    ASSERT_NE(data, std::string::npos);
+    WriteBytes(folder.path() / name, whole.substr(0, data + 8));
+    testing::internal::CaptureStderr();
+    media.PlayEffect(name, 0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("truncated"), std::string::npos) << said;
+    WriteBytes(folder.path() / name, whole);
+    media.PlayEffect(name, 0);
+    const std::string events = Events();
+    EXPECT_EQ(events.find("sound " + name), events.rfind("sound " + name)) << events;
+    EXPECT_NE(events.find("sound " + name), std::string::npos) << events;
+}
+
+TEST_F(Media, SheetFilesMissingOrCutShortGiveNoPictureAndDrawNothing) {
+    // A sheet file is looked for under its lower-cased name: work in the scratch folder with
+    // relative lower-case names (each test runs in a process of its own).
+    const fs::path sheets(ZARP_HARDENING_SHEET_DIR);
+    const fs::path before = fs::current_path();
+    fs::current_path(folder.path());
+    int tried = 0;
+    for (const auto& entry : fs::directory_iterator(sheets)) {
+        if (entry.path().extension() != ".bmp") continue;
+        ++tried;
+        const std::string whole = ReadBytes(entry.path());
+        std::string name = entry.path().filename().string();
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(media.LoadSheet(name), nullptr) << "missing " << name;
+        fs::create_directory(name);
+        EXPECT_EQ(media.LoadSheet(name), nullptr) << "a folder " << name;
+        fs::remove(name);
+        for (size_t cut : Cuts(whole.size())) {
+            WriteBytes(name, whole.substr(0, cut));
+            const SurfacePtr sheet = media.LoadSheet(name);
+            // The last row may lack its padding (at most 3 bytes); any other cut is refused.
+            if (cut + 3 < whole.size()) {
+                EXPECT_EQ(sheet, nullptr) << name << " cut to " << cut;
+            } else if (sheet) {
+                EXPECT_EQ(sheet->pixels.size(), static_cast<size_t>(sheet->width) * sheet->height);
+            }
+        }
+        WriteBytes(name, whole);
+        EXPECT_NE(media.LoadSheet(name), nullptr) << "whole " << name;
+        fs::remove(name);
+    }
+    fs::current_path(before);
+    EXPECT_EQ(tried, 6);
+
+    // Drawing from a sheet that did not load leaves the picture as it was.
+    media.ClearBackBuffer();
+    media.DrawSprite(10, 10, Rect{0, 0, 32, 16}, nullptr);
+    DrawText(media, nullptr, 0, 0, "ABC");
+    DrawTextScaled(media, nullptr, 0, 0, "ABC", 2.0);
+    for (uint8_t pixel : media.backBuffer->pixels)
+        ASSERT_EQ(pixel, 0);
+}
+
+TEST_F(Media, PaletteCutShortLoadsWithZerosAndMissingFails) {
+    const std::string whole = ReadBytes(DistDir() / "palette.dat");
+    const std::string path = (folder.path() / "palette.dat").string();
+    EXPECT_FALSE(media.LoadPalette(path));
+    ASSERT_TRUE(media.LoadPalette(DistDir() / "palette.dat"));
+    const platform::Palette full = *media.displayPalette;
+    for (size_t cut : Cuts(whole.size())) {
+        WriteBytes(path, whole.substr(0, cut));
+        ASSERT_TRUE(media.LoadPalette(path)) << cut;
+        // Entries wholly inside what is left match the full file when the headers are there.
+        if (cut >= 54) {
+            const size_t kept = (cut - 54) / 4;
+            for (size_t i = 0; i < std::min<size_t>(kept, 256); ++i)
+                ASSERT_EQ((*media.displayPalette)[i], full[i]) << cut << " entry " << i;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zarp::hardening
