@@ -29,7 +29,10 @@ class NoMessages final : public platform::Messages {
 class ShiftKey final : public platform::Keyboard {
   public:
     bool shift = false;
-    bool AsyncKeyState(int key) override { return shift && key == platform::vk::Shift; }
+    bool space = false;
+    bool AsyncKeyState(int key) override {
+        return (shift && key == platform::vk::Shift) || (space && key == platform::vk::Space);
+    }
 };
 class NoJoystick final : public platform::Joystick {
   public:
@@ -138,6 +141,46 @@ TEST(StageStartTiming, LengthFollowsFromThePaceValuesAndShiftSkipsThem) {
         EXPECT_EQ(form->stageStart.wipeStep, 1);
         EXPECT_EQ(form->stageStart.appearCount, 0);
     }
+}
+
+// Runs stage clear frames with Space held or not until the scene is left; the frames it took.
+int ClearFrames(TForm1& form, ShiftKey& keys, bool held, int limit = 400) {
+    keys.space = held;
+    for (int f = 1; f <= limit; ++f) {
+        form.stageClear.Frame(form);
+        if (form.scene != SceneStageClear::kId) return f;
+    }
+    return 0;
+}
+
+TEST(StageClearInProcess, NextStageOrEndingAndTheSecondClearNeedsARelease) {
+    Machine machine;
+    machine.keys.shift = true;  // the wipes need no waiting
+    auto form = std::make_unique<TForm1>(machine.platform, "./", std::vector<std::string>{});
+    ASSERT_TRUE(form->MediaDevices.CreateDisplay(false));
+    form->MediaDevices.beepMode = true;  // no effect files here
+    form->stageTotal = 3;
+    form->stageNo = 1;
+    form->Player.rest = 2;
+    form->Player.maxHit = 0;
+    form->scene = SceneStageClear::kId;
+    // The first clear of a program takes a held button as soon as the counter allows: 16 + 16
+    // wipe frames and 91 window frames.
+    EXPECT_EQ(ClearFrames(*form, machine.keys, true), 32 + 91);
+    EXPECT_EQ(form->scene, SceneStageStart::kId);
+    EXPECT_EQ(form->stageNo, 2);
+    EXPECT_EQ(form->Player.score, 1600);  // a maxHit of 0 adds nothing
+    EXPECT_FALSE(form->closing);
+
+    // The second: a button held from the winning shot does not leave until released and pressed.
+    form->scene = SceneStageClear::kId;
+    EXPECT_EQ(ClearFrames(*form, machine.keys, true, 200), 0);
+    EXPECT_EQ(ClearFrames(*form, machine.keys, false, 1), 0);
+    EXPECT_EQ(ClearFrames(*form, machine.keys, true, 1), 1);
+    // After the last stage comes the ending.
+    EXPECT_EQ(form->stageNo, 3);
+    EXPECT_EQ(form->scene, SceneEnding::kId);
+    EXPECT_FALSE(form->closing);
 }
 
 namespace fs = std::filesystem;
