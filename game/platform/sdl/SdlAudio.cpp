@@ -187,18 +187,19 @@ bool SdlAudio::Init() {
     // Channels 0..7 belong to the voice slots; a beep takes whichever channel is free above.
     Mix_ReserveChannels(kVoiceChannels);
 
-    // The beep: a short soft tone with faded ends.
-    std::vector<int16_t> tone(static_cast<size_t>(kBeepRate * kBeepSeconds));
-    const size_t fade = kBeepRate / 200;
-    for (size_t i = 0; i < tone.size(); ++i) {
-        double edge = std::min(
-            {1.0, static_cast<double>(i) / fade, static_cast<double>(tone.size() - 1 - i) / fade});
+    // The beep: a short soft tone with faded ends, as little-endian 16-bit samples.
+    const size_t count = static_cast<size_t>(kBeepRate * kBeepSeconds);
+    const double fade = kBeepRate / 200.0;
+    std::vector<uint8_t> tone;
+    for (size_t i = 0; i < count; ++i) {
+        double edge = std::min({1.0, i / fade, (count - 1 - i) / fade});
         double v = std::sin(2 * std::numbers::pi * kBeepHz * i / kBeepRate);
-        tone[i] = static_cast<int16_t>(std::lround(v * edge * 9000));
+        auto sample = static_cast<uint16_t>(static_cast<int16_t>(std::lround(v * edge * 9000)));
+        tone.push_back(static_cast<uint8_t>(sample & 0xFF));
+        tone.push_back(static_cast<uint8_t>(sample >> 8));
     }
     platform::PcmFormat mono;
-    if (!Convert(mono, reinterpret_cast<const uint8_t*>(tone.data()), tone.size() * 2, beep_.pcm))
-        beep_.pcm.clear();
+    if (!Convert(mono, tone.data(), tone.size(), beep_.pcm)) beep_.pcm.clear();
     beep_.chunk =
         Mix_Chunk{0, beep_.pcm.data(), static_cast<Uint32>(beep_.pcm.size()), MIX_MAX_VOLUME};
     return true;
