@@ -183,6 +183,36 @@ TEST(StageClearInProcess, NextStageOrEndingAndTheSecondClearNeedsARelease) {
     EXPECT_FALSE(form->closing);
 }
 
+TEST(PlayInProcess, ABallThatStopsOnTheGoalSpendsTheShotAndTheLastOneIsGameOver) {
+    struct Case {
+        int32_t rest;
+        int32_t scene;
+    };
+    const Case cases[] = {{1, SceneGameOver::kId}, {2, SceneStageClear::kId}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rest);
+        Machine machine;
+        auto form = std::make_unique<TForm1>(machine.platform, "./", std::vector<std::string>{});
+        ASSERT_TRUE(form->MediaDevices.CreateDisplay(false));
+        form->MediaDevices.beepMode = true;
+        form->stageNo = 1;
+        form->StageBlockTable.x[1][0] = 96;
+        form->StageBlockTable.y[1][0] = 96;
+        form->StageBlockTable.type[1][0] = 10;
+        form->StageBlockTable.count[1] = 1;
+        form->StageEntityTable.count[1] = 2;
+        form->Player.x = 100;
+        form->Player.y = 100;
+        form->Player.flying = true;
+        form->Player.rest = c.rest;
+        form->scene = ScenePlay::kId;
+        form->play.Frame(*form);
+        EXPECT_EQ(form->scene, c.scene);
+        EXPECT_EQ(form->Player.rest, c.rest - 1);
+        EXPECT_EQ(machine.screen.presents, 1);
+    }
+}
+
 namespace fs = std::filesystem;
 
 // A working folder of its own for stage.dat; the test's own folder comes back at the end.
