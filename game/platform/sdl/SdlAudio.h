@@ -86,6 +86,8 @@ class SdlAudio final : public platform::Audio {
     Voice beep_;
 };
 
+// The media player. One at a time per process: it watches the mix through a post-mix effect
+// that SDL_mixer identifies by its function alone.
 class SdlMusic final : public platform::Music {
   public:
     SdlMusic() = default;
