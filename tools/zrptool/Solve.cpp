@@ -138,8 +138,12 @@ int RunSolve(const std::vector<std::string>& args, std::ostream& out, std::ostre
                                      " played in " + Seconds(r.seconds) + " (" + r.passes + ")";
         if (r.status == SolveStatus::Unsolvable) {
             unsolvable = true;
-            out << name << ": unsolvable within " << Plural(r.searchedShots, "shot") << "; "
-                << searched << "\n";
+            if (r.passes == "walls") {
+                out << name << ": unsolvable: walls shut the goal off from the start\n";
+            } else {
+                out << name << ": unsolvable within " << Plural(r.searchedShots, "shot") << "; "
+                    << searched << "\n";
+            }
             continue;
         }
         if (r.status == SolveStatus::OutOfBudget) {

@@ -446,6 +446,57 @@ class Search {
     Clock::time_point deadline_;
 };
 
+// Whether the ball could ever touch a goal: a flood fill over whole-pixel ball positions whose
+// core overlaps no wall (rebound and toggle blocks; needles, ice, belts and the booster let the
+// core in). A move is at most 15 pixels on one axis and every wall is 32 pixels or more, so a
+// ball never jumps a wall: what the fill cannot reach, no shot reaches.
+bool GoalReachable(const Stage& stage) {
+    constexpr int32_t kLeft = 16, kTop = 16, kRight = 609, kBottom = 413;
+    constexpr int32_t kWidth = kRight - kLeft + 1, kHeight = kBottom - kTop + 1;
+    const StageSlotView& v = stage.view;
+    auto overlaps = [&](int32_t i, int32_t x, int32_t y) {
+        const int64_t bx = v.blockX[i], by = v.blockY[i];
+        const int64_t size = BlockSize(v.blockType[i]);
+        return std::max<int64_t>(x + 4, bx) < std::min<int64_t>(x + 12, bx + size) &&
+               std::max<int64_t>(y + 4, by) < std::min<int64_t>(y + 12, by + size);
+    };
+    auto wall = [&](int32_t type) {
+        return (type >= 0 && type <= 2) || (type >= 5 && type <= 7) || type == kBlockToggleA ||
+               type == kBlockToggleB;
+    };
+    std::vector<uint8_t> state(static_cast<size_t>(kWidth) * kHeight, 0);  // 1 free, 2 seen
+    for (int32_t y = kTop; y <= kBottom; ++y) {
+        for (int32_t x = kLeft; x <= kRight; ++x) {
+            bool free = true;
+            for (int32_t i = 0; i < v.blockCount && free; ++i) {
+                if (wall(v.blockType[i]) && overlaps(i, x, y)) free = false;
+            }
+            state[static_cast<size_t>(y - kTop) * kWidth + (x - kLeft)] = free ? 1 : 0;
+        }
+    }
+    const int32_t sx = std::clamp(stage.start.x, kLeft, kRight);
+    const int32_t sy = std::clamp(stage.start.y, kTop, kBottom);
+    std::vector<std::pair<int32_t, int32_t>> stack{{sx, sy}};
+    state[static_cast<size_t>(sy - kTop) * kWidth + (sx - kLeft)] = 2;
+    while (!stack.empty()) {
+        const auto [x, y] = stack.back();
+        stack.pop_back();
+        for (int32_t i = 0; i < v.blockCount; ++i) {
+            if (v.blockType[i] == kBlockGoal && overlaps(i, x, y)) return true;
+        }
+        const std::array<std::pair<int32_t, int32_t>, 4> next = {
+            {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}}};
+        for (const auto& [nx, ny] : next) {
+            if (nx < kLeft || nx > kRight || ny < kTop || ny > kBottom) continue;
+            uint8_t& cell = state[static_cast<size_t>(ny - kTop) * kWidth + (nx - kLeft)];
+            if (cell != 1) continue;
+            cell = 2;
+            stack.emplace_back(nx, ny);
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 int32_t StageStartFrames(int32_t entityCount) {
@@ -497,6 +548,11 @@ SolveResult SolveStage(const GameBlockTable& blocks, const GameEntityTable& enti
         return result;
     };
     if (stage.goals.empty() || maxShots <= 0) {
+        result.status = SolveStatus::Unsolvable;
+        return finish();
+    }
+    if (!GoalReachable(stage)) {
+        result.passes = "walls";
         result.status = SolveStatus::Unsolvable;
         return finish();
     }

@@ -1,6 +1,7 @@
 #include "tools/assetgen/stages/StageText.h"
 
 #include <array>
+#include <memory>
 #include <sstream>
 
 namespace zarp::stagetext {
@@ -143,6 +144,59 @@ bool ParseStageText(const std::string& name, const std::string& text, StageText&
     if (!haveStart) return fail(lineNo, "the map has no start '@'");
     if (!haveGoal) return fail(lineNo, "the map has no goal 'G'");
     if (stage.coins.size() > 48) return fail(lineNo, "at most 48 coins");
+    return true;
+}
+
+void FillSlot(const StageText& stage, int32_t slot, EditorBlockTable& blocks,
+              EditorEntityTable& entities) {
+    const auto s = static_cast<size_t>(slot);
+    size_t n = 0;
+    for (const Block& b : stage.blocks) {
+        if (n >= static_cast<size_t>(EditorBlockTable::capacity)) break;
+        blocks.x[s][n] = b.x;
+        blocks.y[s][n] = b.y;
+        blocks.type[s][n] = b.type;
+        ++n;
+    }
+    blocks.count[s] = static_cast<int32_t>(n);
+    entities.x[s][0] = stage.start.x;
+    entities.y[s][0] = stage.start.y;
+    entities.x[s][1] = stage.startAngle;
+    entities.y[s][1] = stage.rest;
+    n = 2;
+    for (const Point& coin : stage.coins) {
+        if (n >= static_cast<size_t>(EditorEntityTable::capacity)) break;
+        entities.x[s][n] = coin.x;
+        entities.y[s][n] = coin.y;
+        ++n;
+    }
+    entities.count[s] = static_cast<int32_t>(n);
+}
+
+bool FormatStages(const std::vector<StageText>& stages, std::string& bytes, std::string& error) {
+    const auto count = static_cast<int32_t>(stages.size());
+    if (count < 1 || count + 1 > kStageSlots) {
+        error = "a set holds 1 to " + std::to_string(kStageSlots - 1) + " stages";
+        return false;
+    }
+    const auto blocks = std::make_unique<EditorBlockTable>();
+    const auto entities = std::make_unique<EditorEntityTable>();
+    for (int32_t i = 0; i < count; ++i) {
+        FillSlot(stages[static_cast<size_t>(i)], i + 1, *blocks, *entities);
+    }
+    // The game reads 17 slots of the built-in set whatever its first line says.
+    const int32_t total = count == kBuiltInStageTotal - 1 ? kBuiltInStageTotal : count + 1;
+    const StageWriteResult written =
+        FormatStageFile(bytes, *blocks, *entities, total, "Zarpane", 1);
+    if (!written.ok) {
+        error = written.error;
+        return false;
+    }
+    if (!written.warnings.empty()) {
+        error = "stage " + std::to_string(written.warnings.front().slot) + " has too many " +
+                (written.warnings.front().tooManyCoins ? "coins" : "blocks");
+        return false;
+    }
     return true;
 }
 

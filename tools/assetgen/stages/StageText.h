@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "common/stage/Stage.h"
+
 namespace zarp::stagetext {
 
 inline constexpr int32_t kColumns = 19;
@@ -45,5 +47,13 @@ struct StageText {
 // in `error` when the text is not a valid stage.
 bool ParseStageText(const std::string& name, const std::string& text, StageText& stage,
                     std::string& error);
+
+// Puts a parsed stage into slot `slot` of the editor's tables (start, settings, coins, blocks).
+void FillSlot(const StageText& stage, int32_t slot, EditorBlockTable& blocks,
+              EditorEntityTable& entities);
+
+// The bytes of a stage file holding `stages` in slots 1, 2, ...; a set of 16 is written as the
+// built-in set of 17 slots. False with a message when the writer refuses or warns.
+bool FormatStages(const std::vector<StageText>& stages, std::string& bytes, std::string& error);
 
 }  // namespace zarp::stagetext

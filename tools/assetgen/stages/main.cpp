@@ -1,28 +1,14 @@
 // The stage generator: turns stage maps (assets/stages/*.txt) into a stage file with the shared
 // writer. Usage: zarp_stagegen OUTPUT MAP... (the maps fill slots 1, 2, ... in order; slot 0
-// stays empty; a built-in set is padded with empty slots to 17).
+// stays empty; a set of 16 is padded to the 17 slots of the built-in set).
 #include <cstdio>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "common/stage/Stage.h"
+#include "common/paths/AtomicFile.h"
 #include "tools/assetgen/stages/StageText.h"
-
-namespace {
-
-bool ReadText(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    text = all.str();
-    return true;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace zarp;
@@ -30,57 +16,26 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: zarp_stagegen OUTPUT MAP...\n");
         return 2;
     }
-    const int32_t stages = argc - 2;
-    if (stages + 1 > kStageSlots) {
-        std::fprintf(stderr, "zarp_stagegen: at most %d stages\n", kStageSlots - 1);
-        return 2;
-    }
-    const auto blocks = std::make_unique<EditorBlockTable>();
-    const auto entities = std::make_unique<EditorEntityTable>();
-    for (int32_t slot = 1; slot <= stages; ++slot) {
-        const std::string path = argv[slot + 1];
-        std::string text, error;
-        stagetext::StageText stage;
-        if (!ReadText(path, text)) {
-            std::fprintf(stderr, "zarp_stagegen: %s cannot be read\n", path.c_str());
+    std::vector<stagetext::StageText> stages;
+    for (int i = 2; i < argc; ++i) {
+        std::ifstream in(argv[i], std::ios::binary);
+        std::ostringstream text;
+        if (in) text << in.rdbuf();
+        if (!in) {
+            std::fprintf(stderr, "zarp_stagegen: %s cannot be read\n", argv[i]);
             return 1;
         }
-        if (!stagetext::ParseStageText(path, text, stage, error)) {
+        std::string error;
+        stages.emplace_back();
+        if (!stagetext::ParseStageText(argv[i], text.str(), stages.back(), error)) {
             std::fprintf(stderr, "zarp_stagegen: %s\n", error.c_str());
             return 1;
         }
-        const auto s = static_cast<size_t>(slot);
-        int32_t n = 0;
-        for (const stagetext::Block& b : stage.blocks) {
-            blocks->x[s][n] = b.x;
-            blocks->y[s][n] = b.y;
-            blocks->type[s][n] = b.type;
-            ++n;
-        }
-        blocks->count[s] = n;
-        entities->x[s][0] = stage.start.x;
-        entities->y[s][0] = stage.start.y;
-        entities->x[s][1] = stage.startAngle;
-        entities->y[s][1] = stage.rest;
-        n = 2;
-        for (const stagetext::Point& coin : stage.coins) {
-            entities->x[s][n] = coin.x;
-            entities->y[s][n] = coin.y;
-            ++n;
-        }
-        entities->count[s] = n;
     }
-    // The game reads 17 slots of the built-in set whatever its first line says.
-    const int32_t total = stages == kBuiltInStageTotal - 1 ? kBuiltInStageTotal : stages + 1;
-    const StageWriteResult written =
-        WriteStageFile(argv[1], *blocks, *entities, total, "Zarpane", 1);
-    if (!written.ok) {
-        std::fprintf(stderr, "zarp_stagegen: %s\n", written.error.c_str());
-        return 1;
-    }
-    for (const StageWarning& warning : written.warnings) {
-        std::fprintf(stderr, "zarp_stagegen: stage %d: too many %s\n", warning.slot,
-                     warning.tooManyCoins ? "coins" : "blocks");
+    std::string bytes, error;
+    if (!stagetext::FormatStages(stages, bytes, error) ||
+        !WriteFileAtomically(argv[1], bytes, &error)) {
+        std::fprintf(stderr, "zarp_stagegen: %s: %s\n", argv[1], error.c_str());
         return 1;
     }
     return 0;

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "tests/stages/StageFixtures.h"
+#include "tools/zrptool/SolveSearch.h"
+
+namespace zarp::zrptool {
+namespace {
+
+using testing::LoadFixture;
+using testing::LoadMap;
+
+SolveResult Solve(const testing::FixtureSet& set, int32_t maxShots = 0) {
+    SolveOptions options;
+    options.maxShots = maxShots;
+    options.budgetSeconds = 120;
+    return SolveStage(*set.blocks, *set.entities, 1, options);
+}
+
+TEST(StageSolver, StraightShotAtTheStartAngle) {
+    const SolveResult r = Solve(LoadFixture("straight"));
+    ASSERT_EQ(r.status, SolveStatus::Solved);
+    ASSERT_EQ(r.shots.size(), 1u);
+    EXPECT_EQ(r.shots[0].angle, 0);
+    EXPECT_EQ(r.coins, 1);
+    EXPECT_EQ(r.coinCount, 1);
+    // No turn: one still frame frees the shot latch, then Space for one frame, then the flight.
+    ASSERT_GE(r.keys.size(), 3u);
+    EXPECT_EQ(r.keys[0].keys, 0);
+    EXPECT_EQ(r.keys[0].frames, 1);
+    EXPECT_EQ(r.keys[1].keys, kKeySpace);
+    EXPECT_EQ(r.keys[1].frames, 1);
+}
+
+TEST(StageSolver, ImpossibleStagesAreReportedUnsolvable) {
+    struct Case {
+        const char* fixture;
+        int32_t maxShots;
+        SolveStatus status;
+        size_t par;
+    } cases[] = {
+        {"walled_in", 0, SolveStatus::Unsolvable, 0},
+        {"one_short", 0, SolveStatus::Unsolvable, 0},
+        // The same map with one more shot: the second shot clears it.
+        {"one_short_two", 0, SolveStatus::Solved, 2},
+    };
+    for (const Case& c : cases) {
+        testing::FixtureSet set;
+        if (std::string(c.fixture) == "one_short_two") {
+            std::string text =
+                testing::ReadAll(std::string(ZARP_TEST_STAGES_DIR) + "/fixtures/one_short.txt");
+            text.replace(text.find("shots 1"), 7, "shots 2");
+            set = LoadMap(text);
+        } else {
+            set = LoadFixture(c.fixture);
+        }
+        const SolveResult r = Solve(set, c.maxShots);
+        EXPECT_EQ(r.status, c.status) << c.fixture;
+        EXPECT_EQ(r.shots.size(), c.par) << c.fixture;
+    }
+}
+
+TEST(StageSolver, ShotsOptionLimitsTheDepth) {
+    std::string text =
+        testing::ReadAll(std::string(ZARP_TEST_STAGES_DIR) + "/fixtures/one_short.txt");
+    text.replace(text.find("shots 1"), 7, "shots 5");
+    const SolveResult r = Solve(LoadMap(text), 1);
+    EXPECT_EQ(r.status, SolveStatus::Unsolvable);
+    EXPECT_EQ(r.searchedShots, 1);
+}
+
+TEST(StageSolver, TurnsToTheExactAngleEitherWay) {
+    // The goal straight below the start: the aim must come round from the start angle to 45
+    // units (90 degrees), whichever way is shorter, and a player's keys get it there.
+    const char* map =
+        "angle %d\nshots 2\nmap\n"
+        "...................\n"
+        "..@................\n"
+        "...................\n"
+        "...................\n"
+        "...................\n"
+        "...................\n"
+        "...................\n"
+        "...................\n"
+        "...................\n"
+        "...................\n"
+        "...................\n"
+        "..G................\n"
+        "...................\n";
+    for (int32_t degrees : {0, 120, 300}) {
+        char text[1024];
+        std::snprintf(text, sizeof text, map, degrees);
+        const SolveResult r = Solve(LoadMap(text));
+        ASSERT_EQ(r.status, SolveStatus::Solved) << degrees;
+        ASSERT_EQ(r.shots.size(), 1u);
+        int32_t turn = 0;
+        for (const KeyRun& run : r.keys) {
+            if (run.keys & (kKeyLeft | kKeyRight)) turn += run.frames;
+        }
+        // Turning at 1.5 units a frame the shortest way round the 360 units.
+        const int32_t d = std::abs(r.shots[0].angle - degrees / 2);
+        const int32_t distance = std::min(d, 360 - d);
+        EXPECT_LE(turn, (2 * distance + 2) / 3 + 1) << degrees;
+    }
+}
+
+TEST(StageSolver, KeyScriptsNameFramesFromTheFirstFrameOfPlay) {
+    const std::vector<KeyRun> keys = {{3, kKeyRight | kKeyX}, {1, kKeyLeft}, {2, 0},
+                                      {1, kKeySpace},         {40, 0},       {5, kKeySpace}};
+    EXPECT_EQ(KeyScriptText(keys, 100, "# c\n"),
+              "# c\n100-102 Right X\n103 Left\n106 Space\n147-151 Space\n");
+}
+
+TEST(StageSolver, StageStartLengthFollowsTheCoins) {
+    EXPECT_EQ(StageStartFrames(2), 53);  // no coins: the coin phase is one frame
+    EXPECT_EQ(StageStartFrames(3), 70);  // one coin: 3 + 15 frames
+    EXPECT_EQ(StageStartFrames(10), 77);
+}
+
+}  // namespace
+}  // namespace zarp::zrptool
