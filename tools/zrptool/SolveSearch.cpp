@@ -41,6 +41,7 @@ struct Node {
     int32_t blink = 0;
     int32_t parent = -1;
     int32_t coinsTaken = 0;
+    int32_t frames = 0;  // play frames from the start of the stage
     bool noFriction = false;
     ShotPlan plan;
 };
@@ -225,6 +226,7 @@ struct Solution {
     int32_t parent = -1;  // node the last shot was played from
     ShotPlan plan;
     int32_t coins = 0;
+    int32_t frames = 0;
 };
 
 enum class Pass { Angles, Waits, Brakes };
@@ -270,10 +272,13 @@ class Search {
             std::vector<std::vector<Node>> children(frontier.size());
             std::vector<std::vector<Solution>> solutions(frontier.size());
             const bool complete = ExpandLevel(pass, depth, frontier, last, children, solutions);
-            // The best clearing shot of this level: most coins, then the first found.
-            for (const std::vector<Solution>& list : solutions) {
-                for (const Solution& s : list) {
-                    if (!result.found || s.coins > result.solution.coins) {
+            // The best clearing shot of this level: most coins, then the quickest. Only the
+            // positions that every run expands count, so the answer does not depend on timing.
+            const size_t counted = foundAt_ == SIZE_MAX ? 0 : foundAt_ + kExtraPositions + 1;
+            for (size_t i = 0; i < solutions.size() && i < counted; ++i) {
+                for (const Solution& s : solutions[i]) {
+                    if (!result.found || s.coins > result.solution.coins ||
+                        (s.coins == result.solution.coins && s.frames < result.solution.frames)) {
                         result.found = true;
                         result.solution = s;
                         result.depth = depth;
@@ -352,7 +357,7 @@ class Search {
                 ShotPlan plan{angle, wait, 0, 0};
                 Outcome o = PlayShot(stage_, from, rest, plan, aim, nullptr);
                 simulations.fetch_add(1, std::memory_order_relaxed);
-                Take(o, plan, fromIndex, last, children, solutions);
+                Take(o, plan, from, fromIndex, last, children, solutions);
                 if (pass != Pass::Brakes) continue;
                 const int32_t flight = o.frames - static_cast<int32_t>(aim.size()) - wait - 1;
                 for (int32_t s = 2; s < std::min(flight, kMaxBrakeStart); s += kBrakeStep) {
@@ -360,17 +365,18 @@ class Search {
                     plan.brakeTo = kMaxFlightFrames;
                     Outcome b = PlayShot(stage_, from, rest, plan, aim, nullptr);
                     simulations.fetch_add(1, std::memory_order_relaxed);
-                    Take(b, plan, fromIndex, last, children, solutions);
+                    Take(b, plan, from, fromIndex, last, children, solutions);
                 }
             }
         }
     }
 
-    void Take(Outcome& o, const ShotPlan& plan, int32_t fromIndex, bool last,
+    void Take(Outcome& o, const ShotPlan& plan, const Node& from, int32_t fromIndex, bool last,
               std::vector<Node>& children, std::vector<Solution>& solutions) const {
         if (o.cleared) {
-            solutions.push_back({fromIndex, plan, o.child.coinsTaken});
+            solutions.push_back({fromIndex, plan, o.child.coinsTaken, from.frames + o.frames});
         } else if (o.rested && !last) {
+            o.child.frames = from.frames + o.frames;
             o.child.parent = fromIndex;
             o.child.plan = plan;
             children.push_back(o.child);
@@ -434,7 +440,8 @@ class Search {
             t.join();
         finished = true;
         if (progress.joinable()) progress.join();
-        if (foundAt.load() != SIZE_MAX) return true;
+        foundAt_ = foundAt.load();
+        if (foundAt_ != SIZE_MAX) return true;
         return !outOfTime.load();
     }
 
@@ -444,6 +451,7 @@ class Search {
     int32_t rest_;
     Clock::time_point started_;
     Clock::time_point deadline_;
+    size_t foundAt_ = SIZE_MAX;  // first position of the level with a clearing shot
 };
 
 // Whether the ball could ever touch a goal: a flood fill over whole-pixel ball positions whose
