@@ -62,6 +62,20 @@ TEST(StageSolver, ImpossibleStagesAreReportedUnsolvable) {
     }
 }
 
+TEST(StageSolver, BrakesWhereNoAngleAloneClears) {
+    // Every unbraked shot ends in the needles; the first shot must stop on the way.
+    const SolveResult r = Solve(LoadFixture("brake"));
+    ASSERT_EQ(r.status, SolveStatus::Solved);
+    ASSERT_EQ(r.shots.size(), 2u);
+    EXPECT_GT(r.shots[0].brakeFrom, 1);
+    EXPECT_NE(r.passes.find("brakes"), std::string::npos);
+    // The brake is let go by the time the ball rests, so the next aim sees Space up.
+    bool braking = false;
+    for (const KeyRun& run : r.keys)
+        braking = braking || (run.frames > 1 && run.keys == kKeySpace);
+    EXPECT_TRUE(braking);
+}
+
 TEST(StageSolver, ShotsOptionLimitsTheDepth) {
     std::string text =
         testing::ReadAll(std::string(ZARP_TEST_STAGES_DIR) + "/fixtures/one_short.txt");
