@@ -87,21 +87,25 @@ void TForm1::New1Click() {
 }
 
 bool TForm1::SaveDocument(bool overwrite) {
+    return SaveDocumentOutcome(overwrite) == SaveOutcome::Saved;
+}
+
+TForm1::SaveOutcome TForm1::SaveDocumentOutcome(bool overwrite) {
     if (overwrite && !fileName.isEmpty()) {
-        if (!WriteDocument(fileName)) return false;
+        if (!WriteDocument(fileName)) return SaveOutcome::Failed;
         setWindowTitle(fileName);
-        return true;
+        return SaveOutcome::Saved;
     }
     QString chosen = services_.SaveFileName(this, fileName);
-    if (chosen.isEmpty()) return false;
+    if (chosen.isEmpty()) return SaveOutcome::Cancelled;
     // Anywhere in the path, as a name like "sets.zrp/first" shows.
     if (!chosen.contains(QStringLiteral(".zrp"), Qt::CaseSensitive)) {
         chosen += QStringLiteral(".zrp");
     }
-    if (!WriteDocument(chosen)) return false;
+    if (!WriteDocument(chosen)) return SaveOutcome::Failed;
     fileName = chosen;
     setWindowTitle(fileName);
-    return true;
+    return SaveOutcome::Saved;
 }
 
 void TForm1::KK1Click() {
@@ -120,8 +124,12 @@ bool TForm1::FormCloseQuery() {
     QMessageBox::StandardButton answer = Message(
         QString::fromUtf8(kApplicationTitle), QString::fromUtf8("終了する前に保存しますか？"),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::NoIcon);
-    const bool mayClose = answer != QMessageBox::Cancel;
-    if (answer == QMessageBox::Yes) saveClick();
+    bool mayClose = answer != QMessageBox::Cancel;
+    // Yes always shows the save dialog and closes even when it is cancelled; a set that could
+    // not be written keeps the window open, so the edits are not lost with it.
+    if (answer == QMessageBox::Yes && SaveDocumentOutcome(false) == SaveOutcome::Failed) {
+        mayClose = false;
+    }
     // Whatever the answer: the position is kept and the test file goes.
     StoreWindowPosition();
     DeleteTestFile();

@@ -160,6 +160,9 @@ class TForm1 : public QMainWindow {
     // was when reading fails.
     bool ReadDocument(const QString& path);
     bool WriteDocument(const QString& path);
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    // SaveDocument that tells a cancelled dialog from a file that could not be written.
+    SaveOutcome SaveDocumentOutcome(bool overwrite);
     // Asks for a number. Returns false when the answer is not a whole number (the error is
     // shown then); `answered` tells whether a non-empty answer came back.
     bool AskNumber(const QString& prompt, const QString& defaultText, bool& answered,

@@ -390,12 +390,18 @@ class EditorTest : public QObject {
         QCOMPARE(services_->messages[0].caption, kNotice);
         QCOMPARE(services_->messages[0].text, kTooMany);
         QCOMPARE(services_->messages[0].icon, QMessageBox::Information);
+        QCOMPARE(services_->messages[0].buttons, QMessageBox::Ok);
+        // From then on every press warns, an erasing one too.
+        Press(Qt::RightButton, 300, 300);
+        QCOMPARE(count, 491);
+        QCOMPARE(services_->messages.size(), size_t{2});
+        services_->messages.clear();
 
         count = zarp::kEditorEntriesPerSlot;
         Press(Qt::LeftButton, 120, 120);
         QCOMPARE(count, zarp::kEditorEntriesPerSlot);
-        QCOMPARE(services_->messages.size(), size_t{2});
-        QCOMPARE(services_->messages[1].text, kTooMany);
+        QCOMPARE(services_->messages.size(), size_t{1});
+        QCOMPARE(services_->messages[0].text, kTooMany);
     }
 
     void stageDetails_data() {
@@ -757,17 +763,24 @@ class EditorTest : public QObject {
 
     void quitQuestion_data() {
         QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("saveAs");  // empty: the save dialog is cancelled
         QTest::addColumn<bool>("closed");
         QTest::addColumn<bool>("saveAsked");
-        QTest::newRow("Cancel") << int(QMessageBox::Cancel) << false << false;
-        QTest::newRow("No") << int(QMessageBox::No) << true << false;
-        QTest::newRow("Yes") << int(QMessageBox::Yes) << true << true;
+        QTest::newRow("Cancel") << int(QMessageBox::Cancel) << QString() << false << false;
+        QTest::newRow("No") << int(QMessageBox::No) << QString() << true << false;
+        QTest::newRow("Yes, save cancelled") << int(QMessageBox::Yes) << QString() << true << true;
+        QTest::newRow("Yes, saved") << int(QMessageBox::Yes) << "kept" << true << true;
+        // A set that could not be written keeps the window, so the edits are not lost.
+        QTest::newRow("Yes, write fails")
+            << int(QMessageBox::Yes) << "no-such-folder/kept" << false << true;
     }
     void quitQuestion() {
         QFETCH(int, answer);
+        QFETCH(QString, saveAs);
         QFETCH(bool, closed);
         QFETCH(bool, saveAsked);
         QFile::remove(WorkPath("zarp.dat"));
+        QFile::remove(WorkPath("kept.zrp"));
         WriteBytes(WorkPath("zarp.dat"), "[Score]\r\n1st=500\r\n[Editor]\r\nLeft=1\r\n");
         TForm1& form = NewForm();
         form.show();
@@ -776,19 +789,23 @@ class EditorTest : public QObject {
         WriteBytes(testFile, "stale");
 
         services_->answers = {static_cast<QMessageBox::StandardButton>(answer)};
-        form.exit->trigger();  // the save dialog, when asked, is cancelled
+        if (!saveAs.isEmpty()) services_->saveNames = {WorkPath(saveAs)};
+        form.exit->trigger();
         QCOMPARE(form.isVisible(), !closed);
+        QCOMPARE(services_->messages[0].caption, kTitle);
         QCOMPARE(services_->messages[0].text, QString::fromUtf8("終了する前に保存しますか？"));
         QCOMPARE(services_->messages[0].buttons,
                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(services_->messages[0].icon, QMessageBox::NoIcon);
         QCOMPARE(services_->saveInitial.size(), size_t{saveAsked ? 1u : 0u});
+        QCOMPARE(QFileInfo::exists(WorkPath("kept.zrp")), saveAs == QStringLiteral("kept"));
         QVERIFY(!QFileInfo::exists(testFile));
 
         zarp::IniFile profile;
         std::string error;
         QVERIFY(zarp::ReadProfile(WorkPath("zarp.dat").toStdString(), profile, &error));
-        QCOMPARE(profile.GetInt("Editor", "Left", 0), form.x());
-        QCOMPARE(profile.GetInt("Editor", "Top", 0), form.y());
+        QCOMPARE(profile.GetInt("Editor", "Left", 0), 123);
+        QCOMPARE(profile.GetInt("Editor", "Top", 0), 45);
         QCOMPARE(profile.GetInt("Score", "1st", 0), 500);  // the game's sections stay
     }
 
@@ -927,6 +944,79 @@ class EditorTest : public QObject {
         QVERIFY(coloured);
         form.free1->trigger();
         QCOMPARE(picture.pixel(16 + 16, 300), qRgb(0, 0, 0));
+    }
+
+    void gridLines_data() {
+        QTest::addColumn<int>("grid");
+        QTest::addColumn<int>("vertical");    // lines crossing row 20, inside the picture
+        QTest::addColumn<int>("horizontal");  // lines crossing column 20
+        QTest::newRow("free") << 0 << 0 << 0;
+        QTest::newRow("8") << 8 << 77 << 52;  // down to y 424: 55 lines, the last ones clipped
+        QTest::newRow("16") << 16 << 39 << 26;
+        QTest::newRow("32") << 32 << 20 << 13;
+        QTest::newRow("64") << 64 << 10 << 7;
+    }
+    void gridLines() {
+        QFETCH(int, grid);
+        QFETCH(int, vertical);
+        QFETCH(int, horizontal);
+        TForm1& form = NewForm();
+        QAction* item = grid == 0    ? form.free1
+                        : grid == 8  ? form.N8x81
+                        : grid == 16 ? form.N16x161
+                        : grid == 32 ? form.N32x321
+                                     : form.N64x641;
+        item->trigger();
+        const QImage& picture = form.Image1->picture;
+        const QRgb grey = qRgb(128, 128, 128);
+        int across = 0;
+        for (int x = 0; x < picture.width(); ++x)
+            across += picture.pixel(x, 20) == grey ? 1 : 0;
+        int down = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            down += picture.pixel(20, y) == grey ? 1 : 0;
+        QCOMPARE(across, vertical);
+        QCOMPARE(down, horizontal);
+        const QRgb face = form.palette().color(QPalette::Button).rgb();
+        QCOMPARE(picture.pixel(15, 16), face);
+        QCOMPARE(picture.pixel(625, 16), face);
+        QCOMPARE(picture.pixel(624, 431), qRgb(0, 0, 0));
+        if (grid != 0) {
+            // Vertical lines run from row 16 to row 428, horizontal ones from 16 to 624.
+            QCOMPARE(picture.pixel(16, 16), grey);
+            QCOMPARE(picture.pixel(16, 428), grey);
+            QCOMPARE(picture.pixel(16, 429), qRgb(0, 0, 0));
+            QCOMPARE(picture.pixel(624, 16), grey);
+        }
+    }
+
+    void blockCells_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QRect>("cell");
+        QTest::newRow("0") << 0 << QRect(0, 0, 64, 64);
+        QTest::newRow("4") << 4 << QRect(256, 0, 64, 64);
+        QTest::newRow("5") << 5 << QRect(0, 64, 32, 32);
+        QTest::newRow("9") << 9 << QRect(128, 64, 32, 32);
+        QTest::newRow("10") << 10 << QRect(320, 0, 32, 32);
+        QTest::newRow("11") << 11 << QRect(160, 64, 32, 32);
+        QTest::newRow("15") << 15 << QRect(288, 64, 32, 32);
+        // The blinking types show their own cells, not the looks the game gives them.
+        QTest::newRow("16") << 16 << QRect(320, 64, 32, 32);
+        QTest::newRow("17") << 17 << QRect(352, 64, 32, 32);
+    }
+    void blockCells() {
+        QFETCH(int, type);
+        QFETCH(QRect, cell);
+        TForm1& form = NewForm();
+        const QImage sheet = zarp::editor::LoadEditorSheets().block;
+        form.free1->trigger();
+        form.TrackBar1->setValue(type);
+        Press(Qt::LeftButton, 100, 120);
+        // Copied as it is, black included, over the field.
+        QCOMPARE(form.Image1->picture.copy(QRect(QPoint(100, 120), cell.size())), sheet.copy(cell));
+        // The preview shows the cell's top-left 32 x 32.
+        QCOMPARE(form.Image5->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                 sheet.copy(QRect(cell.topLeft(), QSize(32, 32))));
     }
 
     void ctrlF5StartsTheTestPlay() {
