@@ -1,7 +1,9 @@
 // The ending: its credits for a user set and for the built-in set, where it leads, its music.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "tests/scenes/HeadlessRun.h"
 #include "tests/scenes/Stages.h"
@@ -74,6 +76,19 @@ TEST(SceneEnding, UserSetCreditsItsMapDesignerAndReturnsToTheTitle) {
         if (l.find("sound clear.wav") != std::string::npos) lastClear = std::atoll(l.c_str());
     }
     EXPECT_EQ(lastClear, EndingFrame(start, 561));
+
+    // The typing sound: every even frame 14..46 of the congratulation (17), every third frame
+    // 462..543 of the thank-you line (28).
+    std::vector<int64_t> typing;
+    for (const std::string& l : r.log) {
+        const int64_t f = std::atoll(l.c_str());
+        if (l.find("sound shya.wav 0") != std::string::npos && f >= start) typing.push_back(f);
+    }
+    ASSERT_EQ(typing.size(), 17u + 28u);
+    EXPECT_EQ(typing.front(), EndingFrame(start, 14));
+    EXPECT_EQ(typing[16], EndingFrame(start, 46));
+    EXPECT_EQ(typing[17], EndingFrame(start, 462));
+    EXPECT_EQ(typing.back(), EndingFrame(start, 543));
 
     // "      MAP DESIGN" at (50, 330), its text from x = 50 + 6 x 23; the author centred at
     // 320 - 12 x 11 = 188 on line y = 360.

@@ -198,5 +198,60 @@ TEST(SceneNameEntry, NewScoreGoesBelowEqualScoresAndTheTenthDropsOut) {
     }
 }
 
+struct FigureCase {
+    const char* what;
+    int32_t scoreA, stageA, scoreB, stageB;  // the first place of two tables
+    int changedLeft, changedRight;           // score columns that differ, x range; 0, 0: none
+    bool stageChanged;                       // the stage's second digit differs
+};
+
+// The first place's figures in the ranking view: the score in 7 digits at x = 120, the stage in
+// 2 digits at x = 318, 23 pixels a digit, on the row y = 70.
+TEST(SceneRankingView, FiguresAreZeroPaddedAndCutToTheirLastDigits) {
+    const FigureCase cases[] = {
+        // "0012345" against "0000000": the last five digits; "08" against "01": the second.
+        {"padded with zeros", 12345, 8, 0, 1, 120 + 2 * 23, 120 + 7 * 23, true},
+        // "123456789" and "3456789" both show 3456789; stages 123 and 23 both show 23.
+        {"longer figures keep their last digits", 123456789, 123, 3456789, 23, 0, 0, false},
+    };
+    for (const FigureCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Picture pictures[2];
+        for (int k = 0; k < 2; ++k) {
+            Fixture fx;
+            RankInts scores{}, stages{};
+            RankNames names;
+            stages.fill(1);
+            names.fill("----------");
+            scores[0] = k == 0 ? c.scoreA : c.scoreB;
+            stages[0] = k == 0 ? c.stageA : c.stageB;
+            fx.Write("zarp.dat", RankingText(scores, stages, names));
+            const std::string shot = (fx.dir() / "view.png").string();
+            RunResult r = fx.Run(26, "1 Space\n10 Down\n20 Space\n", {"25:" + shot});
+            ASSERT_EQ(r.exitStatus, 0) << r.output;
+            ASSERT_EQ(r.Frame(25).Int("scene"), 12);
+            pictures[k] = ReadPng(shot);
+            ASSERT_FALSE(pictures[k].Empty());
+        }
+        int inScore = 0, inStage = 0, elsewhere = 0;
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                if (pictures[0].At(x, y) == pictures[1].At(x, y)) continue;
+                const bool row = y >= 70 && y < 93;
+                if (row && x >= c.changedLeft && x < c.changedRight) {
+                    ++inScore;
+                } else if (row && x >= 318 + 23 && x < 318 + 46) {
+                    ++inStage;
+                } else {
+                    ++elsewhere;
+                }
+            }
+        }
+        EXPECT_EQ(elsewhere, 0);
+        EXPECT_EQ(inScore > 0, c.changedRight > c.changedLeft);
+        EXPECT_EQ(inStage > 0, c.stageChanged);
+    }
+}
+
 }  // namespace
 }  // namespace zarp::test

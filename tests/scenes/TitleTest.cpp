@@ -129,6 +129,31 @@ TEST(SceneTitle, HiddenStartBeginsAtStageEightWithTenThousandPoints) {
     EXPECT_EQ(outside, 0);
 }
 
+struct HiddenKeyCase {
+    const char* what;
+    const char* keys;  // the title's first frame is frame 3; START GAME is taken in frame 12
+    int32_t stageNo, score;
+};
+
+TEST(SceneTitle, TheHiddenKeyHeldIntoTheTitleIsWaitedOutAndArmsNothing) {
+    const HiddenKeyCase cases[] = {
+        {"held into the first frame: the title waits for its release", "2-3 H\n", 1, 0},
+        {"pressed on the title: armed", "4 H\n", 8, 10000},
+    };
+    for (const HiddenKeyCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture fx;
+        fx.WriteStages("stage.dat", StraightShotSet());
+        RunResult r = fx.Run(14, std::string("1 Space\n") + c.keys + "12 Space\n");
+        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        ASSERT_EQ(r.Frame(3).Int("scene"), kTitle);
+        const Json& started = r.Frame(13);
+        EXPECT_EQ(started.Int("scene"), kStageStart);
+        EXPECT_EQ(started.Int("stageNo"), c.stageNo);
+        EXPECT_EQ(started.Int("score"), c.score);
+    }
+}
+
 TEST(SceneTitle, RankingSwapsTheMusicAndLaterVisitsWaitForARelease) {
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());
