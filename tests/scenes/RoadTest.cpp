@@ -148,7 +148,8 @@ TEST(SceneRoad, OpeningFadesTheLogosTwoColourRuns) {
 TEST(SceneRoad, GameOverContinueTimeOutNameEntryAndTheRankingShowsIt) {
     Fixture fx;
     fx.WriteStages("stage.dat", QuickLossSet());
-    RunResult r = fx.Run(600, KeyScript("continue-name-ranking.keys"));
+    const std::string view = (fx.dir() / "view.png").string();
+    RunResult r = fx.Run(600, KeyScript("continue-name-ranking.keys"), {"590:" + view});
     ASSERT_EQ(r.exitStatus, 0) << r.output;
     SCOPED_TRACE(Timeline(r));
 
@@ -187,6 +188,25 @@ TEST(SceneRoad, GameOverContinueTimeOutNameEntryAndTheRankingShowsIt) {
     EXPECT_EQ(r.state["rankName"].items[0].text, "AB");
     EXPECT_EQ(static_cast<int32_t>(r.state["rankScore"].items[0].number), final);
     EXPECT_EQ(static_cast<int32_t>(r.state["rankStage"].items[0].number), 1);
+
+    // The view shows the name: two glyphs from x = 410 in the first row, where an unnamed place
+    // has its ten dashes up to the right edge.
+    ASSERT_EQ(r.Frame(590).Int("scene"), kRankingView);
+    const Picture shown = ReadPng(view);
+    ASSERT_FALSE(shown.Empty());
+    auto ink = [&](int row, int left, int right) {
+        int n = 0;
+        for (int y = 70 + 30 * row; y < 93 + 30 * row; ++y) {
+            for (int x = left; x < right; ++x) {
+                const Picture::Rgb c = shown.At(x, y);
+                n += c.r + c.g + c.b > 500;
+            }
+        }
+        return n;
+    };
+    EXPECT_GT(ink(0, 410, 456), 100);
+    EXPECT_LT(ink(0, 456, 640), 5);
+    EXPECT_GT(ink(1, 456, 640), 100);
 
     // zarp.dat, written at the end of the run, holds the entry and the matching Sum.
     IniFile profile;
@@ -227,6 +247,38 @@ TEST(SceneRoad, SixthGameOverShowsPressAnyKeyAndGoesToTheNameEntry) {
         stopped |= std::atoll(l.c_str()) == sixth + 1 && l.find("music stop") != std::string::npos;
     }
     EXPECT_TRUE(stopped) << "\"Press Any Key...\" stops the music";
+
+    // The fifth and sixth game overs over the same stage: the sixth shows "Press Any Key..." at
+    // (180, 300) in place of the count-down and the credits; only the score in the HUD differs
+    // besides.
+    const std::string fifthShot = (fx.dir() / "fifth.png").string();
+    const std::string sixthShot = (fx.dir() / "sixth.png").string();
+    RunResult shots = fx.Run(sixth + 2, KeyScript("six-game-overs.keys"),
+                             {std::to_string(overs[4] + 1) + ":" + fifthShot,
+                              std::to_string(sixth + 1) + ":" + sixthShot});
+    ASSERT_EQ(shots.exitStatus, 0) << shots.output;
+    const Picture fifth = ReadPng(fifthShot), last = ReadPng(sixthShot);
+    ASSERT_FALSE(fifth.Empty() || last.Empty());
+    int press = 0, countDown = 0, credits = 0, elsewhere = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            if (fifth.At(x, y) == last.At(x, y)) continue;
+            if (y >= 448) continue;  // the HUD
+            if (y >= 300 && y < 323 && x >= 180 && x < 180 + 16 * 23) {
+                ++press;
+            } else if (y >= 270 && y < 297 && x >= 180 && x < 457) {
+                ++countDown;
+            } else if (y >= 340 && y < 357 && x >= 270 && x < 399) {
+                ++credits;
+            } else {
+                ++elsewhere;
+            }
+        }
+    }
+    EXPECT_GT(press, 300);
+    EXPECT_GT(countDown, 300);
+    EXPECT_GT(credits, 50);
+    EXPECT_EQ(elsewhere, 0);
 }
 
 TEST(SceneRoad, ButtonAHeldIntoTheGameOverNeverContinues) {
