@@ -14,7 +14,7 @@ namespace {
 const std::string kHeadless = std::string(ZARP_TEST_DIST_DIR) + "/zarp-headless";
 
 TEST(SolutionReplay, TheGameClearsWhatTheSolverFound) {
-    for (const char* fixture : {"straight", "brake"}) {
+    for (const char* fixture : {"straight", "brake", "toggle_wait"}) {
         const testing::FixtureSet set = testing::LoadFixture(fixture);
         SolveOptions options;
         const SolveResult r = SolveStage(*set.blocks, *set.entities, 1, options);

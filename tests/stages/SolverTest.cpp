@@ -76,6 +76,15 @@ TEST(StageSolver, BrakesWhereNoAngleAloneClears) {
     EXPECT_TRUE(braking);
 }
 
+TEST(StageSolver, WaitsForTheToggleBlocksWhenTheMomentMatters) {
+    // Fired at once, the ball meets the toggle blocks while they are needles.
+    const SolveResult r = Solve(LoadFixture("toggle_wait"));
+    ASSERT_EQ(r.status, SolveStatus::Solved);
+    ASSERT_EQ(r.shots.size(), 1u);
+    EXPECT_GT(r.shots[0].wait, 0);
+    EXPECT_NE(r.passes.find("waits"), std::string::npos);
+}
+
 TEST(StageSolver, ShotsOptionLimitsTheDepth) {
     std::string text =
         testing::ReadAll(std::string(ZARP_TEST_STAGES_DIR) + "/fixtures/one_short.txt");
