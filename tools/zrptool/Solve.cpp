@@ -204,18 +204,19 @@ int RunSolve(const std::vector<std::string>& args, std::ostream& out, std::ostre
 }  // namespace
 
 Command SolveCommand() {
-    return {"solve", "FILE [STAGE...]",
-            "  for each playable stage (or the ones named): search shot sequences with the\n"
-            "  game's own physics and report whether the goal can be reached within the\n"
-            "  stage's shots, the fewest shots that do it (the par), the best coin total\n"
-            "  found, and a key script for zarp-headless that plays the solution; every\n"
-            "  solution is replayed through zarp-headless before it is reported\n"
-            "  --shots N      search at most N shots per stage (default: the stage's rest)\n"
-            "  --budget S     give up on a stage after S seconds and say so (not \"impossible\")\n"
-            "  --keys DIR     write one key script per solved stage (DIR/stageNN.keys)\n"
-            "  exit 0 when every stage asked for was solved, 1 when one was proven unsolvable\n"
-            "  within its shots, 2 when one ran out of budget\n",
-            RunSolve};
+    return {
+        "solve", "FILE [STAGE...]",
+        "    for each playable stage (or the ones named): search shot sequences with the\n"
+        "    game's own physics and report whether the goal can be reached within the\n"
+        "    stage's shots, the fewest shots that do it (the par), the best coin total\n"
+        "    found, and a key script for zarp-headless that plays the solution; every\n"
+        "    solution is replayed through zarp-headless before it is reported\n"
+        "    --shots N      search at most N shots per stage (default: the stage's rest)\n"
+        "    --budget S     give up on a stage after S seconds and say so (not \"impossible\")\n"
+        "    --keys DIR     write one key script per solved stage (DIR/stageNN.keys)\n"
+        "    exit 0 when every stage asked for was solved, 1 when one was proven unsolvable\n"
+        "    within its shots, 2 when one ran out of budget\n",
+        RunSolve};
 }
 
 }  // namespace zarp::zrptool
