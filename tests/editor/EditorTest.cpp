@@ -856,16 +856,54 @@ class EditorTest : public QObject {
         QCOMPARE(QPoint(blocks.x[3][0], blocks.y[3][0]), QPoint(96, 96));
     }
 
+    void testPlayShowsTheWritersWarnings_data() {
+        QTest::addColumn<int>("blockSlot");   // slot given 401 blocks, 0: none
+        QTest::addColumn<int>("entitySlot");  // slot given 51 entity entries, 0: none
+        QTest::addColumn<QStringList>("warnings");
+        QTest::addColumn<int>("blocksLeft");  // stage 2's counts afterwards (3 blocks before)
+        QTest::addColumn<int>("entitiesLeft");
+        const QString blocks =
+            QString::fromUtf8("ステージ%1はブロックが多すぎるので、減らしてください");
+        const QString coins =
+            QString::fromUtf8("ステージ%1はコインが多すぎるので、減らしてください");
+        QTest::newRow("blocks of the stage edited")
+            << 2 << 0 << QStringList{blocks.arg(2)} << 400 << 2;
+        QTest::newRow("coins of the stage edited")
+            << 0 << 2 << QStringList{coins.arg(2)} << 3 << 50;
+        // Another slot's surplus takes the entry off the stage edited, but never its start and
+        // settings.
+        QTest::newRow("coins of another stage") << 0 << 5 << QStringList{coins.arg(5)} << 3 << 2;
+        QTest::newRow("both, blocks first")
+            << 7 << 5 << QStringList{blocks.arg(7), coins.arg(5)} << 2 << 2;
+    }
     void testPlayShowsTheWritersWarnings() {
+        QFETCH(int, blockSlot);
+        QFETCH(int, entitySlot);
+        QFETCH(QStringList, warnings);
+        QFETCH(int, blocksLeft);
+        QFETCH(int, entitiesLeft);
         TForm1& form = NewForm();
         form.TrackBar2->setValue(2);
-        form.stageBlockTable->count[2] = 401;
+        form.stageBlockTable->count[2] = 3;
+        if (blockSlot != 0) form.stageBlockTable->count[blockSlot] = 401;
+        if (entitySlot != 0) form.stageEntityTable->count[entitySlot] = 51;
         form.K1Click();
-        QCOMPARE(services_->messages.size(), size_t{1});
-        QCOMPARE(services_->messages[0].caption, kNotice);
-        QCOMPARE(services_->messages[0].text,
-                 QString::fromUtf8("ステージ2はブロックが多すぎるので、減らしてください"));
-        QCOMPARE(form.stageBlockTable->count[2], 400);
+        QStringList shown;
+        for (const ShownMessage& message : services_->messages) {
+            shown << message.text;
+            QCOMPARE(message.caption, kNotice);
+            QCOMPARE(message.icon, QMessageBox::Information);
+            QCOMPARE(message.buttons, QMessageBox::Ok);
+        }
+        QCOMPARE(shown, warnings);
+        QCOMPARE(form.stageBlockTable->count[2], blocksLeft);
+        QCOMPARE(form.stageEntityTable->count[2], entitiesLeft);
+        // The file holds every record all the same, and the game starts.
+        EditorBlockTable blocks;
+        EditorEntityTable entities;
+        zarp::StageReadResult read = zarp::ReadStageFile(TestFilePath(), blocks, entities);
+        QVERIFY2(read.ok, read.error.c_str());
+        if (blockSlot != 0) QCOMPARE(blocks.count[blockSlot], 401);
         QCOMPARE(services_->started.size(), size_t{1});
     }
 
