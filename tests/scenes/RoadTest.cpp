@@ -16,7 +16,7 @@ namespace zarp::test {
 namespace {
 
 constexpr int32_t kStageStart = 0, kStageClear = 2, kGameOver = 3, kTitle = 10, kOpening = 11,
-                  kRankingView = 12, kNameEntry = 13;
+                  kRankingView = 12, kNameEntry = 13, kUserSelect = 14;
 
 // The scenes a run passed through, one entry per change, as "frame:scene".
 std::string Timeline(const RunResult& r) {
@@ -336,6 +336,31 @@ TEST(SceneRoad, UserSetCountDownRunsOutToTheTitle) {
     ASSERT_EQ(overs.size(), 1u);
     EXPECT_EQ(NextScene(r, overs[0]), kTitle);
     EXPECT_EQ(r.FirstFrameOfScene(kNameEntry), 0);
+}
+
+TEST(SceneRoad, UserSetPressAnyKeyStillGoesToTheNameEntry) {
+    Fixture fx;
+    fx.WriteStages("quick.zrp", [] {
+        StageSpec spec = QuickLossSet();
+        spec.slots = 2;
+        spec.stages.resize(1);
+        return spec;
+    }());
+    // The only file is taken at frame 41; then A is tapped every 10 frames: each shot, each
+    // continue, and at last the "Press Any Key..." of the sixth game over.
+    std::string keys = KeyScript("to-user-select.keys");
+    for (int f = 41; f < 1300; f += 10)
+        keys += std::to_string(f) + " Space\n";
+    RunResult r = fx.Run(1300, keys);
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    SCOPED_TRACE(Timeline(r));
+    const std::vector<int64_t> overs = Entries(r, kGameOver);
+    ASSERT_GE(overs.size(), 6u);
+    // Played from the user set: no title between the selection and the sixth game over.
+    EXPECT_EQ(r.Frame(31).Int("scene"), kUserSelect);
+    EXPECT_GT(r.FirstFrameOfScene(kTitle, 32), overs[5]);
+    EXPECT_EQ(r.Frame(overs[5] + 1).Int("credit"), -1);
+    EXPECT_EQ(NextScene(r, overs[5]), kNameEntry);
 }
 
 TEST(SceneRoad, TestPlayFromTheEditorEndsWhenTheGameOverIsLeft) {

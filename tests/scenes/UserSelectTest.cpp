@@ -110,6 +110,18 @@ TEST(SceneUserSelect, NoDataOffersOnlyTheWayBack) {
     EXPECT_GT(ink, 150);
 }
 
+TEST(SceneUserSelect, AnEmptyListLeftWithALeavesTheLatchOpen) {
+    Fixture fx;
+    // Back to the title with A at frame 40; USER'S STAGE again with A held from frame 70: the
+    // list's first frame (71) takes the held A at once, since leaving an empty list sets no latch.
+    RunResult r =
+        fx.Run(90, KeyScript("to-user-select.keys") + "40 Space\n50 Down\n60 Down\n70-80 Space\n");
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    EXPECT_EQ(r.Frame(40).Int("scene"), kTitle);
+    EXPECT_EQ(r.Frame(70).Int("scene"), kUserSelect);
+    EXPECT_EQ(r.Frame(71).Int("scene"), kTitle);
+}
+
 TEST(SceneUserSelect, NineteenFilesAreReportedAndEighteenListed) {
     Fixture fx;
     for (int k = 1; k <= 19; ++k) {
