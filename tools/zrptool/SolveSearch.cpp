@@ -34,6 +34,8 @@ constexpr int32_t kMaxBrakeStart = 800;
 constexpr size_t kExtraPositions = 24;
 // Positions kept per level at most; beyond that the search cannot be exhaustive.
 constexpr size_t kMaxFrontier = 3000000;
+// Resting positions held for one level before they are merged: about 90 bytes each.
+constexpr size_t kMaxChildren = 4000000;
 
 struct Node {
     double x = 0, y = 0, angle = 0;
@@ -388,7 +390,8 @@ class Search {
                      std::vector<std::vector<Solution>>& solutions) {
         std::atomic<size_t> next{0};
         std::atomic<size_t> foundAt{SIZE_MAX};
-        std::atomic<bool> outOfTime{false};
+        std::atomic<bool> outOfTime{false};  // or out of memory: the level is not complete
+        std::atomic<size_t> held{0};
         std::atomic<size_t> done{0};
         auto worker = [&] {
             for (;;) {
@@ -396,12 +399,13 @@ class Search {
                 if (i >= frontier.size()) return;
                 const size_t found = foundAt.load();
                 if (found != SIZE_MAX && i > found + kExtraPositions) return;
-                if (OutOfTime()) {
+                if (OutOfTime() || held.load() > kMaxChildren) {
                     outOfTime = true;
                     return;
                 }
                 Expand(pass, depth, nodes[frontier[i]], frontier[i], last, children[i],
                        solutions[i]);
+                held.fetch_add(children[i].size());
                 if (!solutions[i].empty()) {
                     size_t expected = foundAt.load();
                     while (i < expected && !foundAt.compare_exchange_weak(expected, i)) {
