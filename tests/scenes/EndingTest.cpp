@@ -51,8 +51,10 @@ TEST(SceneEnding, UserSetCreditsItsMapDesignerAndReturnsToTheTitle) {
     const int64_t start = probe.FirstFrameOfScene(kEnding);
     ASSERT_GT(start, 0);
     const std::string credits = (fx.dir() / "credits.png").string();
+    const std::string falling = (fx.dir() / "falling.png").string();
     RunResult r = fx.Run(1100, KeyScript("user-stage-ending.keys"),
-                         {std::to_string(EndingFrame(start, 90)) + ":" + credits});
+                         {std::to_string(EndingFrame(start, 90)) + ":" + credits,
+                          std::to_string(EndingFrame(start, 140)) + ":" + falling});
 
     EXPECT_EQ(r.Frame(30).Int("scene"), kUserSelect);
     EXPECT_EQ(r.Frame(40).Int("scene"), kStageStart);
@@ -100,6 +102,20 @@ TEST(SceneEnding, UserSetCreditsItsMapDesignerAndReturnsToTheTitle) {
     auto [author, authorStray] = LineInk(p, 360, 188, 188 + 11 * 23);
     EXPECT_GT(author, 300);
     EXPECT_LT(authorStray, 20);
+
+    // The fall: in frame 140 the credits stand (1 + 2 + ... + 24) / 2 = 150 pixels low, so
+    // " GAME DESIGN / PROGRAM" is drawn at y = 310 and its own row is empty.
+    const Picture fall = ReadPng(falling);
+    ASSERT_FALSE(fall.Empty());
+    EXPECT_GT(LineInk(fall, 310, 50 + 23, 50 + 22 * 23).first, 300);
+    EXPECT_LT(LineInk(fall, 160, 0, 640).first, 20);
+    // Row for row the same ink as the line in its place in frame 90 (stars aside).
+    int mismatches = 0;
+    for (int y = 0; y < 23; ++y) {
+        for (int x = 50; x < 50 + 22 * 23; ++x)
+            mismatches += Bright(p.At(x, 160 + y)) != Bright(fall.At(x, 310 + y));
+    }
+    EXPECT_LT(mismatches, 20);
 }
 
 TEST(SceneEnding, BuiltInSetEndsInTheEndingThenTheNameEntryWithATenCharacterName) {

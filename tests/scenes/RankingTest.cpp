@@ -153,7 +153,7 @@ struct InsertCase {
 };
 
 const InsertCase kInsertCases[] = {
-    // The spec's example, scaled: 100, 90, ..., 10 and a final 50 go to index 6, below the 50.
+    // Scores 100, 90, ..., 10 and a final 50: index 6, below the 50 already there.
     {"below an equal score", {100, 90, 80, 70, 60, 50, 40, 30, 20, 10}, 6},
     {"above everything", {40, 30, 20, 10, 9, 8, 7, 6, 5, 4}, 0},
     {"equal to the tenth place stays out", {90, 80, 70, 60, 60, 60, 60, 50, 50, 50}, -1},

@@ -131,23 +131,28 @@ TEST(SceneTitle, HiddenStartBeginsAtStageEightWithTenThousandPoints) {
 
 struct HiddenKeyCase {
     const char* what;
-    const char* keys;  // the title's first frame is frame 3; START GAME is taken in frame 12
+    const char* keys;   // after the opening's skip; the title's first frame is frame 3
+    int64_t startedIn;  // the frame that takes START GAME
     int32_t stageNo, score;
 };
 
-TEST(SceneTitle, TheHiddenKeyHeldIntoTheTitleIsWaitedOutAndArmsNothing) {
+TEST(SceneTitle, TheHiddenStartLastsOneVisitAndAKeyHeldIntoTheTitleArmsNothing) {
     const HiddenKeyCase cases[] = {
-        {"held into the first frame: the title waits for its release", "2-3 H\n", 1, 0},
-        {"pressed on the title: armed", "4 H\n", 8, 10000},
+        {"held into the first frame: the title waits for its release", "2-3 H\n12 Space\n", 12, 1,
+         0},
+        {"pressed on the title: armed", "4 H\n12 Space\n", 12, 8, 10000},
+        // RANKING from frame 20, back in frame 30; the next visit's START GAME is a plain one.
+        {"a choice disarms it", "4 H\n10 Down\n20 Space\n30 Space\n40 Space\n", 40, 1, 0},
     };
     for (const HiddenKeyCase& c : cases) {
         SCOPED_TRACE(c.what);
         Fixture fx;
         fx.WriteStages("stage.dat", StraightShotSet());
-        RunResult r = fx.Run(14, std::string("1 Space\n") + c.keys + "12 Space\n");
+        RunResult r = fx.Run(c.startedIn + 2, std::string("1 Space\n") + c.keys);
         ASSERT_EQ(r.exitStatus, 0) << r.output;
         ASSERT_EQ(r.Frame(3).Int("scene"), kTitle);
-        const Json& started = r.Frame(13);
+        ASSERT_EQ(r.Frame(c.startedIn - 1).Int("scene"), kTitle);
+        const Json& started = r.Frame(c.startedIn);
         EXPECT_EQ(started.Int("scene"), kStageStart);
         EXPECT_EQ(started.Int("stageNo"), c.stageNo);
         EXPECT_EQ(started.Int("score"), c.score);
