@@ -53,13 +53,8 @@ bool TForm1::ReadDocument(const QString& path) {
 }
 
 bool TForm1::WriteDocument(const QString& path) {
-    // A warning takes an entry off the stage being edited, even when another slot has too many
-    // coins; the player's start and the stage settings never go with it.
-    int32_t& entityCount = stageEntityTable->count[currentStage];
-    const int32_t keptEntities = std::min(entityCount, 2);
     StageWriteResult result = WriteStageFile(LocalPath(path), *stageBlockTable, *stageEntityTable,
                                              stageTotal, stageAuthor, currentStage);
-    entityCount = std::max(entityCount, keptEntities);
     for (const StageWarning& warning : result.warnings) {
         Message(QString::fromUtf8("注意"), QString::fromStdString(warning.text), QMessageBox::Ok,
                 QMessageBox::Information);

@@ -329,12 +329,14 @@ StageWriteResult FormatStageFile(std::string& text, EditorBlockTable& blocks,
     }
 
     // Every warning takes one entry off the stage being edited. This happens after the text is
-    // complete, so the file always holds every record.
+    // complete, so the file always holds every record. The player's start and the stage
+    // settings are never taken: without them the next save would lose the stage's settings.
     if (currentStage >= 0 && currentStage < kStageSlots) {
         for (const StageWarning& warning : result.warnings) {
             int32_t& count =
                 warning.tooManyCoins ? entities.count[currentStage] : blocks.count[currentStage];
-            count = std::max(0, count - 1);
+            const int32_t floor = warning.tooManyCoins ? std::min(count, 2) : 0;
+            count = std::max(floor, count - 1);
         }
     }
     text = std::move(out);

@@ -269,6 +269,7 @@ TEST(StageFormat, WriterWarnsAboveTheGamesCapacitiesAndLowersTheCurrentStage) {
         for (int32_t i = 0; i < c.coins; ++i)
             editor.AddEntry(1, 100 + i, 100);
         editor.AddBlock(3, 16, 16, 10);
+        editor.AddEntry(3, 200, 200);
         std::string text;
         const StageWriteResult written =
             FormatStageFile(text, *editor.blocks, *editor.entities, 4, "", 3);
@@ -283,13 +284,19 @@ TEST(StageFormat, WriterWarnsAboveTheGamesCapacitiesAndLowersTheCurrentStage) {
         const bool blockWarning = c.blocks > 400;
         const bool coinWarning = c.coins > 48;
         EXPECT_EQ(editor.blocks->count[3], blockWarning ? 0 : 1);
-        EXPECT_EQ(editor.entities->count[3], coinWarning ? 1 : 2);
+        EXPECT_EQ(editor.entities->count[3], coinWarning ? 2 : 3);
         EXPECT_EQ(editor.blocks->count[1], c.blocks);
         EditorTables back;
         ASSERT_TRUE(back.Read(SplitStageLines(text)).ok);
         EXPECT_EQ(back.blocks->count[1], c.blocks);
         EXPECT_EQ(back.entities->count[1], c.coins + 2);
         EXPECT_EQ(back.blocks->count[3], 1);
+        EXPECT_EQ(back.entities->count[3], 3);
+        // A second warning never takes the stage's start and settings.
+        if (coinWarning) {
+            FormatStageFile(text, *editor.blocks, *editor.entities, 4, "", 3);
+            EXPECT_EQ(editor.entities->count[3], 2);
+        }
     }
 }
 
