@@ -49,8 +49,9 @@ MediaDevices::~MediaDevices() {
 bool MediaDevices::CreateDisplay(bool fullScreenRequest) {
     fullScreen = fullScreenRequest;
     requestedDepth = kDisplayDepth;
-    if (!platform.screen.Open(fullScreen)) return false;
 
+    // The desktop's depth is measured, and a window on a desktop of another depth may become
+    // full screen, before the screen is opened, so that it opens in the mode finally chosen.
     desktopDepth = platform.screen.DesktopDepth();
     if (!fullScreen && desktopDepth != kDisplayDepth) {
         platform::Answer answer = platform.dialogs.MessageBox(
@@ -58,6 +59,7 @@ bool MediaDevices::CreateDisplay(bool fullScreenRequest) {
             platform::Buttons::YesNo, platform::Icon::Question);
         if (answer == platform::Answer::Yes) fullScreen = true;
     }
+    if (!platform.screen.Open(fullScreen)) return false;
     if (fullScreen) desktopDepth = requestedDepth;
 
     primarySurface = CreateSurface(platform::kScreenWidth, platform::kScreenHeight);

@@ -31,6 +31,7 @@ TEST(CreateDisplay, ColourDepthQuestion) {
         bool asked, fullScreen;
         int32_t depth;
     };
+    // The screen opens once, in the mode that the question left.
     for (const Case& c : {Case{false, platform::Answer::Yes, true, true, 8},
                           Case{false, platform::Answer::No, true, false, 32},
                           Case{true, platform::Answer::No, false, true, 8}}) {
@@ -44,6 +45,7 @@ TEST(CreateDisplay, ColourDepthQuestion) {
                       "答えて！？|この色好みじゃないから、フルスクリーンにしよっか？");
         }
         EXPECT_EQ(f.media.fullScreen, c.fullScreen);
+        EXPECT_EQ(f.fake.screen.opened, std::vector<bool>{c.fullScreen});
         EXPECT_EQ(f.media.desktopDepth, c.depth);
     }
 }
