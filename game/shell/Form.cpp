@@ -10,6 +10,7 @@
 #include "common/paths/Paths.h"
 #include "common/profile/Profile.h"
 #include "game/play/LoadStages.h"
+#include "game/play/Physics.h"
 #include "game/shell/Arguments.h"
 
 namespace zarp {
@@ -262,13 +263,13 @@ void TForm1::FormKeyDown(int key) {
         if (Player.rest == 0) scene = SceneGameOver::kId;
         musicRepeat = false;
         MediaPlayer1.Stop();
-        bool hasStart =
-            stageNo >= 0 && stageNo < kStageSlots && StageEntityTable.count[stageNo] >= 2;
-        Player.x = hasStart ? StageEntityTable.x[stageNo][0] : 32;
-        Player.y = hasStart ? StageEntityTable.y[stageNo][0] : 32;
+        // The ball goes back to the stage's start with its start angle.
+        const StageStart start = StageStartOf(SlotView(StageBlockTable, StageEntityTable, stageNo));
+        Player.x = start.x;
+        Player.y = start.y;
         Player.flying = false;
         Player.needleTime = 0;
-        Player.angle = hasStart ? StageEntityTable.x[stageNo][1] : 0;
+        Player.angle = start.startAngle;
     }
     if ((key == vk::F5 || key == vk::Escape) && scene == ScenePlay::kId) {
         musicRepeat = false;
@@ -321,10 +322,17 @@ void TForm1::Pace(uint32_t ms) {
     platform::Clock& clock = platform.clock;
     if (platform.keyboard.AsyncKeyState(platform::vk::Shift)) return;
     // Measured from the end of the previous Pace, so work in between counts toward the wait.
-    uint32_t due = lastPaceTick + ms;
-    while (clock.Ticks() < due) {
+    // The comparison is a plain unsigned one: a due time past the counter's wrap is already
+    // reached. The end is read again after the messages, since a wipe run by a key handler
+    // paces too and moves it.
+    const uint32_t start = clock.Ticks();
+    // Should the counter wrap to zero during the wait, it would not reach the due time again
+    // for 49 days: the wait is over instead.
+    const auto waiting = [&](uint32_t now) { return now < lastPaceTick + ms && now >= start; };
+    for (uint32_t now = start; waiting(now); now = clock.Ticks()) {
         ProcessMessages();
-        clock.WaitUntil(std::min(due, clock.Ticks() + 4));
+        now = clock.Ticks();
+        if (waiting(now)) clock.WaitUntil(now + std::min<uint32_t>(lastPaceTick + ms - now, 4));
     }
     lastPaceTick = clock.Ticks();
 }

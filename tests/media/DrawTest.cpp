@@ -19,12 +19,13 @@ Surface Picture(int32_t width, int32_t height) {
     return s;
 }
 
-// What a sprite at (x, y) must leave on a black screen: each pixel that lands on it.
-std::vector<uint8_t> Reference(const Surface& sheet, int32_t x, int32_t y) {
+// What the cell `source` of `sheet` drawn at (x, y) must leave on a black screen: each of its
+// pixels that lands on the screen.
+std::vector<uint8_t> Reference(const Surface& sheet, int32_t x, int32_t y, Rect source) {
     std::vector<uint8_t> screen(640 * 480, 0);
-    for (int32_t v = 0; v < sheet.height; ++v) {
-        for (int32_t u = 0; u < sheet.width; ++u) {
-            const int32_t sx = x + u, sy = y + v;
+    for (int32_t v = source.top; v < source.bottom; ++v) {
+        for (int32_t u = source.left; u < source.right; ++u) {
+            const int32_t sx = x + u - source.left, sy = y + v - source.top;
             if (sx >= 0 && sx < 640 && sy >= 0 && sy < 480 && sheet.At(u, v) != 0) {
                 screen[static_cast<size_t>(sy * 640 + sx)] = sheet.At(u, v);
             }
@@ -34,15 +35,20 @@ std::vector<uint8_t> Reference(const Surface& sheet, int32_t x, int32_t y) {
 }
 
 TEST(DrawSprite, ClipsToTheScreen) {
-    const Surface sheet = Picture(32, 16);
+    const Surface sheet = Picture(64, 40);
+    // A cell at the sheet's origin and one inside it: clipping moves the cell's own edges.
+    const Rect cells[] = {{0, 0, 32, 16}, {8, 4, 40, 20}};
     const std::pair<int32_t, int32_t> places[] = {
         {-10, 0},  {630, 0},  {0, -5},    {0, 470},  {-10, -5}, {630, 470}, {100, 200},
         {-31, 10}, {-32, 10}, {639, 479}, {640, 10}, {10, 480}, {608, 464}, {-100, -100},
     };
-    for (auto [x, y] : places) {
-        MediaFixture f;
-        f.media.DrawSprite(x, y, {0, 0, 32, 16}, &sheet);
-        EXPECT_EQ(f.media.backBuffer->pixels, Reference(sheet, x, y)) << x << "," << y;
+    for (const Rect& cell : cells) {
+        for (auto [x, y] : places) {
+            MediaFixture f;
+            f.media.DrawSprite(x, y, cell, &sheet);
+            EXPECT_EQ(f.media.backBuffer->pixels, Reference(sheet, x, y, cell))
+                << "cell at " << cell.left << "," << cell.top << " drawn at " << x << "," << y;
+        }
     }
     // The two edges in words: 22 right columns at x 0; 10 left columns at x 630.
     MediaFixture f;

@@ -1,6 +1,9 @@
 // The command line, the frame schedule and the closing wipe of the game shell.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 #include "game/platform/headless/Headless.h"
 #include "game/shell/Arguments.h"
 #include "game/shell/Form.h"
@@ -41,16 +44,43 @@ TEST(LaunchArguments, FollowTheCommandLineRules) {
     }
 }
 
+// The virtual clock, able to wake late from a wait as a busy machine does.
+struct TestClock : headless::VirtualClock {
+    uint32_t lateBy = 0;
+    int64_t waits = 0;
+    bool stuck = false;
+    void WaitUntil(uint32_t due) override {
+        VirtualClock::WaitUntil(due);
+        now += lateBy;
+        // A wait that would never end gives up, so that the test fails instead of hanging.
+        if (++waits > 100000) {
+            stuck = true;
+            now = 0xFFFFFFFFu;
+        }
+    }
+};
+
+// The screen, counting the near-black pixels (index 1) of every picture shown.
+struct RecordingScreen : headless::MemoryScreen {
+    std::vector<int64_t> dark;
+    std::vector<uint8_t> first;
+    void Show(const uint8_t* picture, const platform::Palette& colours) override {
+        MemoryScreen::Show(picture, colours);
+        if (first.empty()) first = pixels;
+        dark.push_back(std::count(pixels.begin(), pixels.end(), 1));
+    }
+};
+
 // A form on the headless platform with nothing loaded, for driving AppIdle and the wipe.
 class ShellFixture : public testing::Test {
   protected:
     headless::EventLog log;
-    headless::VirtualClock clock;
+    TestClock clock;
     headless::LoggedMusic music{log, clock};
     headless::ScriptedMessages messages{music};
     headless::ScriptedKeyboard keyboard;
     headless::NoJoystick joystick;
-    headless::MemoryScreen screen;
+    RecordingScreen screen;
     headless::ScriptedDialogs dialogs{log};
     headless::LoggedAudio audio{log, clock};
     platform::Platform platform{clock, messages, keyboard, joystick, screen, dialogs, audio, music};
@@ -111,17 +141,32 @@ TEST_F(ShellFixture, WipeDarkensTheWholeScreenInSixtyOnePresents) {
     for (int32_t x = 0; x < 480; x += 2)
         form->cwinSheet->At(x, 0) = 1;
     form->MediaDevices.ClearBackBuffer();
-    int64_t presentsBefore = screen.presents;
     uint32_t start = clock.now;
     form->lastPaceTick = start;
     form->WipeScreen();
-    EXPECT_EQ(screen.presents - presentsBefore, 61);
+    ASSERT_EQ(screen.dark.size(), 61u);
     EXPECT_GE(clock.now - start, 61u * 24u);
-    for (int32_t y = 0; y < 480; ++y) {
-        for (int32_t x = 0; x < 640; ++x) {
-            ASSERT_EQ(form->MediaDevices.backBuffer->At(x, y), 1) << x << "," << y;
-        }
+    // Step j: the top curtain has darkened the even columns of rows 0 to 8j + 7, the bottom
+    // one the odd columns of rows 473 - 8j to 479; only the last step covers the whole screen.
+    for (int64_t j = 0; j < 61; ++j) {
+        const int64_t top = std::min<int64_t>(8 * j + 8, 480);
+        const int64_t bottom = std::min<int64_t>(8 * j + 7, 480);
+        EXPECT_EQ(screen.dark[static_cast<size_t>(j)], 320 * (top + bottom)) << "step " << j;
     }
+    const auto firstAt = [&](int32_t x, int32_t y) {
+        return screen.first[static_cast<size_t>(y) * 640 + static_cast<size_t>(x)];
+    };
+    EXPECT_EQ(firstAt(0, 0), 1);
+    EXPECT_EQ(firstAt(1, 0), 0);
+    EXPECT_EQ(firstAt(638, 7), 1);
+    EXPECT_EQ(firstAt(0, 8), 0);
+    EXPECT_EQ(firstAt(1, 479), 1);
+    EXPECT_EQ(firstAt(0, 479), 0);
+    EXPECT_EQ(firstAt(639, 473), 1);
+    EXPECT_EQ(firstAt(639, 472), 0);
+    // The last picture shown and the back buffer are wholly near-black.
+    EXPECT_EQ(screen.pixels, std::vector<uint8_t>(640 * 480, 1));
+    EXPECT_EQ(form->MediaDevices.backBuffer->pixels, std::vector<uint8_t>(640 * 480, 1));
 }
 
 TEST_F(ShellFixture, WipeWithShiftHeldDoesNotWait) {
@@ -130,14 +175,144 @@ TEST_F(ShellFixture, WipeWithShiftHeldDoesNotWait) {
     uint32_t start = clock.now;
     form->WipeScreen();
     EXPECT_EQ(clock.now, start);
+    EXPECT_EQ(screen.dark.size(), 61u);
 }
 
-TEST_F(ShellFixture, PaceMeasuresFromTheEndOfThePreviousPace) {
+TEST_F(ShellFixture, PaceWaitsFromTheEndOfThePreviousPace) {
+    ASSERT_TRUE(form->MediaDevices.CreateDisplay(false));
+    struct Case {
+        const char* what;
+        uint32_t now, sinceLast, ms;
+        bool shift;
+        int keyDuringWait;  // 0: none
+        uint32_t lateBy;
+        uint32_t waited;
+        bool notesTime;
+    };
+    const Case cases[] = {
+        {"the rest of the wait after work in between", 1000000, 20, 50, false, 0, 0, 30, true},
+        {"already overdue", 1000000, 80, 50, false, 0, 0, 0, true},
+        {"Shift held: at once, the time not noted", 1000000, 20, 50, true, 0, 0, 0, false},
+        // Unsigned comparison: an end past the counter's wrap reads as reached.
+        {"an end past the wrap", 0xFFFFFFF0u, 0x10, 0x30, false, 0, 0, 0, true},
+        {"the counter wraps during the wait", 0xFFFFFFF8u, 8, 15, false, 0, 5, 9, true},
+        // Esc during play: the key handler's wipe paces too, and the wait runs on from it.
+        {"a wipe run by a key handler", 1000000, 0, 50, false, platform::vk::Escape, 0,
+         61 * 24 + 50, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        clock.now = c.now;
+        clock.lateBy = c.lateBy;
+        clock.waits = 0;
+        clock.stuck = false;
+        const uint32_t last = c.now - c.sinceLast;
+        form->lastPaceTick = last;
+        form->scene = c.keyDuringWait != 0 ? 1 : 4;
+        keyboard.SetHeld(c.shift ? std::set<int>{platform::vk::Shift} : std::set<int>{});
+        if (c.keyDuringWait != 0) messages.keyDowns.push_back(c.keyDuringWait);
+        form->Pace(c.ms);
+        EXPECT_FALSE(clock.stuck);
+        EXPECT_EQ(clock.now - c.now, c.waited);
+        EXPECT_EQ(form->lastPaceTick, c.notesTime ? clock.now : last);
+    }
+}
+
+TEST_F(ShellFixture, PaceAfterShiftIsReleasedMeasuresFromTheLastWaitThatRan) {
     form->Pace(50);  // the first Pace after start-up returns at once
-    uint32_t start = clock.now;
-    clock.now += 20;  // work between two calls counts toward the next wait
-    form->Pace(50);
-    EXPECT_EQ(clock.now - start, 50u);
+    const uint32_t start = clock.now;
+    EXPECT_EQ(form->lastPaceTick, start);
+    keyboard.SetHeld({platform::vk::Shift});
+    clock.now += 10;
+    form->Pace(24);
+    EXPECT_EQ(clock.now, start + 10);
+    keyboard.SetHeld({});
+    clock.now += 5;
+    form->Pace(24);
+    EXPECT_EQ(clock.now, start + 24);
+}
+
+TEST_F(ShellFixture, FormKeyDownRunsItsFourTestsInOrder) {
+    ASSERT_TRUE(form->MediaDevices.CreateDisplay(false));
+    namespace vk = platform::vk;
+    // Stage 1 starts at (300, 200) with the angle 20.
+    form->stageNo = 1;
+    form->StageEntityTable.count[1] = 2;
+    form->StageEntityTable.x[1][0] = 300;
+    form->StageEntityTable.y[1][0] = 200;
+    form->StageEntityTable.x[1][1] = 20;
+    form->StageEntityTable.y[1][1] = 5;
+    struct Case {
+        const char* what;
+        int key;
+        int32_t scene;
+        bool flying;
+        int32_t rest;
+        int32_t launchStage;
+        int32_t sceneAfter;
+        bool closes;
+        int32_t restAfter;
+        bool backAtStart;
+        bool musicStopped;
+        int64_t presents;  // 61 for the wipe
+    };
+    const Case cases[] = {
+        {"F9 in name entry quits", vk::F9, 13, false, 3, 0, 13, true, 3, false, false, 0},
+        {"F9 during a shot quits", vk::F9, 1, true, 3, 0, 1, true, 3, false, false, 0},
+        {"Esc on the title quits", vk::Escape, 10, false, 3, 0, 10, true, 3, false, false, 0},
+        {"Esc in the ranking does nothing", vk::Escape, 12, false, 3, 0, 12, false, 3, false, false,
+         0},
+        {"Esc in game over does nothing", vk::Escape, 3, true, 3, 0, 3, false, 3, false, false, 0},
+        {"Esc during play wipes to the title", vk::Escape, 1, false, 3, 0, 10, false, 3, false,
+         true, 61},
+        {"F5 during a shot wipes to the title", vk::F5, 1, true, 3, 0, 10, false, 3, false, true,
+         61},
+        {"F5 ends a test play", vk::F5, 1, false, 3, 3, 10, true, 3, false, true, 61},
+        {"Esc ends a test play", vk::Escape, 1, false, 3, 7, 10, true, 3, false, true, 61},
+        {"F5 in stage clear does nothing", vk::F5, 2, true, 3, 0, 2, false, 3, false, false, 0},
+        {"F6 abandons a flying shot", vk::F6, 1, true, 3, 0, 1, false, 2, true, true, 0},
+        {"F6 in stage clear", vk::F6, 2, true, 3, 0, 2, false, 2, true, true, 0},
+        {"F6 in game over", vk::F6, 3, true, 2, 0, 3, false, 1, true, true, 0},
+        {"F6 on the last shot leads to game over", vk::F6, 1, true, 1, 0, 3, false, 0, true, true,
+         0},
+        {"F6 with the ball at rest does nothing", vk::F6, 1, false, 3, 0, 1, false, 3, false, false,
+         0},
+        {"F6 in stage start does nothing", vk::F6, 0, true, 3, 0, 0, false, 3, false, false, 0},
+        {"F6 on the title does nothing", vk::F6, 10, true, 3, 0, 10, false, 3, false, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        form->closing = false;
+        form->scene = c.scene;
+        form->launchStage = c.launchStage;
+        form->musicRepeat = true;
+        Player& p = form->Player;
+        p.x = 5;
+        p.y = 6;
+        p.angle = 99;
+        p.needleTime = 7;
+        p.flying = c.flying;
+        p.rest = c.rest;
+        const int64_t presents = screen.presents;
+        form->FormKeyDown(c.key);
+        EXPECT_EQ(form->scene, c.sceneAfter);
+        EXPECT_EQ(form->closing, c.closes);
+        EXPECT_EQ(p.rest, c.restAfter);
+        EXPECT_EQ(form->musicRepeat, !c.musicStopped);
+        EXPECT_EQ(screen.presents - presents, c.presents);
+        if (c.backAtStart) {
+            EXPECT_EQ(p.x, 300);
+            EXPECT_EQ(p.y, 200);
+            EXPECT_EQ(p.angle, 20);
+            EXPECT_EQ(p.needleTime, 0);
+            EXPECT_FALSE(p.flying);
+        } else {
+            EXPECT_EQ(p.x, 5);
+            EXPECT_EQ(p.angle, 99);
+            EXPECT_EQ(p.needleTime, 7);
+            EXPECT_EQ(p.flying, c.flying);
+        }
+    }
 }
 
 }  // namespace
