@@ -79,6 +79,26 @@ TEST(SceneNameEntry, LetterGridCases) {
     }
 }
 
+TEST(SceneNameEntry, LeavingResetsTheGridCursorButNotTheHoldCounters) {
+    Fixture fx;
+    fx.WriteStages("stage.dat", QuickLossSet());
+    // First entry: up to row 2, left to ">" (column 25), right held 3 frames (too short to
+    // move), then ">" ends it with an empty name. The same game again, 235 frames later; in its
+    // entry right is held 2 frames: with the 3 left over that moves the cursor from "A" to "B".
+    const std::string keys = KeyScript("to-name-entry.keys") +
+                             "200-204 Up\n210-214 Left\n220-222 Right\n230 Space\n"
+                             "240 Space\n335 Space\n365-425 X\n435-436 Right\n440 Space\n";
+    RunResult r = fx.Run(450, keys);
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.Frame(229).Int("scene"), kNameEntry);
+    ASSERT_EQ(r.Frame(231).Int("scene"), kTitle);
+    ASSERT_EQ(r.Frame(430).Int("scene"), kNameEntry);
+    // Both games scored 50: the second entry goes below the first.
+    EXPECT_EQ(r.state["rankName"].items.at(0).text, "");
+    EXPECT_EQ(r.state["rankName"].items.at(1).text, "B");
+    EXPECT_EQ(r.state["rankScore"].items.at(1).number, kFinalScore);
+}
+
 TEST(SceneNameEntry, QuittingWithF9KeepsTheNameSoFarInZarpDat) {
     Fixture fx;
     fx.WriteStages("stage.dat", QuickLossSet());
