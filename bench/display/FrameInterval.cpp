@@ -13,18 +13,12 @@
 
 int main() {
     using namespace zarp;
-    headless::EventLog log;
+    headless::Machine machine;
     sdl::SdlClock clock;
-    headless::VirtualClock unused;
-    headless::LoggedMusic music(log, unused);
-    headless::ScriptedMessages messages(music);
-    headless::ScriptedKeyboard keyboard;
-    headless::NoJoystick joystick;
-    headless::MemoryScreen screen;
-    headless::ScriptedDialogs dialogs(log);
-    headless::LoggedAudio audio(log, unused);
-    platform::Platform platform{clock, messages, keyboard, joystick, screen, dialogs, audio, music};
-    auto form = std::make_unique<TForm1>(platform, "/nonexistent/", std::vector<std::string>{});
+    platform::Platform onRealClock{
+        clock,          machine.messages, machine.keyboard, machine.joystick,
+        machine.screen, machine.dialogs,  machine.audio,    machine.music};
+    auto form = std::make_unique<TForm1>(onRealClock, "/nonexistent/", std::vector<std::string>{});
     form->scene = 4;
     auto now = [] {
         timespec t{};

@@ -6,86 +6,18 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <set>
 
+#include "game/platform/headless/Headless.h"
 #include "game/play/Physics.h"
 #include "game/shell/Form.h"
 
 namespace zarp {
 namespace {
 
-class JumpClock final : public platform::Clock {
-  public:
-    uint32_t now = 1000;
-    uint32_t Ticks() override { return now; }
-    void WaitUntil(uint32_t due) override {
-        if (static_cast<int32_t>(due - now) > 0) now = due;
-    }
-};
-class NoMessages final : public platform::Messages {
-  public:
-    void Pump(platform::MessageSink&) override {}
-};
-class SpaceKey final : public platform::Keyboard {
-  public:
-    bool space = false;
-    bool AsyncKeyState(int key) override { return space && key == platform::vk::Space; }
-};
-class NoJoystick final : public platform::Joystick {
-  public:
-    bool GetCaps(platform::JoyCaps&) override { return false; }
-    bool GetPos(platform::JoyInfo&) override { return false; }
-};
-// Keeps each presented picture, as the headless backend's screen does.
-class KeepingScreen final : public platform::Screen {
-  public:
-    bool Open(bool) override { return true; }
-    int DesktopDepth() override { return 8; }
-    void Show(const uint8_t* source, const platform::Palette& colours) override {
-        std::copy(source, source + pixels.size(), pixels.begin());
-        palette = colours;
-        benchmark::DoNotOptimize(pixels.data());
-    }
-    void ShowCursor(bool) override {}
-    std::vector<uint8_t> pixels = std::vector<uint8_t>(640 * 480);
-    platform::Palette palette{};
-};
-class OkDialogs final : public platform::Dialogs {
-  public:
-    platform::Answer MessageBox(const std::string&, const std::string&, platform::Buttons,
-                                platform::Icon) override {
-        return platform::Answer::Ok;
-    }
-};
-class NoAudio final : public platform::Audio {
-  public:
-    bool Init() override { return false; }
-    bool PlayVoice(int, const platform::PcmFormat&, const uint8_t*, size_t, int,
-                   const std::string&) override {
-        return false;
-    }
-    bool IsVoicePlaying(int) override { return false; }
-    void StopVoice(int) override {}
-    void Beep() override {}
-};
-class NoMusic final : public platform::Music {
-  public:
-    bool Open(const std::string&) override { return false; }
-    bool Play(bool) override { return false; }
-    void Stop(bool) override {}
-    void Close(bool) override {}
-};
-
 void PlayFrames(benchmark::State& state) {
-    JumpClock clock;
-    NoMessages messages;
-    SpaceKey keys;
-    NoJoystick joystick;
-    KeepingScreen screen;
-    OkDialogs dialogs;
-    NoAudio audio;
-    NoMusic music;
-    platform::Platform machine{clock, messages, keys, joystick, screen, dialogs, audio, music};
-    auto form = std::make_unique<TForm1>(machine, "./", std::vector<std::string>{});
+    auto machine = std::make_unique<headless::Machine>();
+    auto form = std::make_unique<TForm1>(machine->platform, "./", std::vector<std::string>{});
     MediaDevices& media = form->MediaDevices;
     media.CreateDisplay(false);
     form->playerSheet = media.LoadSheet("player");
@@ -116,19 +48,21 @@ void PlayFrames(benchmark::State& state) {
     form->stageNo = 1;
     form->stageTotal = 2;
     form->scene = SceneStageStart::kId;
-    keys.space = false;
+    bool space = false;
+    machine->keyboard.SetHeld({});
     while (form->scene == SceneStageStart::kId)
         form->AppIdle();
 
     int64_t shots = 0;
     for (auto _ : state) {
         // Keep a ball in flight: fire again as soon as it rests.
-        keys.space = !form->Player.flying && !keys.space;
-        if (form->Player.flying) keys.space = false;
+        space = !form->Player.flying && !space;
+        if (form->Player.flying) space = false;
+        machine->keyboard.SetHeld(space ? std::set<int>{platform::vk::Space} : std::set<int>{});
         if (form->Player.rest < 2) form->Player.rest = 9;
         if (form->scene != ScenePlay::kId) form->scene = ScenePlay::kId;
         form->AppIdle();
-        if (form->play.shotLatch && keys.space) ++shots;
+        if (form->play.shotLatch && space) ++shots;
     }
     state.counters["frames/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

@@ -7,85 +7,24 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 
+#include "game/platform/headless/Headless.h"
 #include "game/play/LoadStages.h"
 #include "game/shell/Form.h"
 
 namespace zarp {
 namespace {
 
-class TestClock final : public platform::Clock {
-  public:
-    uint32_t now = 5000000;
-    uint32_t Ticks() override { return now; }
-    void WaitUntil(uint32_t due) override {
-        if (static_cast<int32_t>(due - now) > 0) now = due;
-    }
-};
-class NoMessages final : public platform::Messages {
-  public:
-    void Pump(platform::MessageSink&) override {}
-};
-class ShiftKey final : public platform::Keyboard {
-  public:
-    bool shift = false;
-    bool space = false;
-    bool AsyncKeyState(int key) override {
-        return (shift && key == platform::vk::Shift) || (space && key == platform::vk::Space);
-    }
-};
-class NoJoystick final : public platform::Joystick {
-  public:
-    bool GetCaps(platform::JoyCaps&) override { return false; }
-    bool GetPos(platform::JoyInfo&) override { return false; }
-};
-class NoScreen final : public platform::Screen {
-  public:
-    bool Open(bool) override { return true; }
-    int DesktopDepth() override { return 8; }
-    void Show(const uint8_t*, const platform::Palette&) override { ++presents; }
-    void ShowCursor(bool) override {}
-    int presents = 0;
-};
-class OkDialogs final : public platform::Dialogs {
-  public:
-    platform::Answer MessageBox(const std::string& caption, const std::string& text,
-                                platform::Buttons, platform::Icon) override {
-        boxes.push_back(caption + "|" + text);
-        return platform::Answer::Ok;
-    }
-    std::vector<std::string> boxes;
-};
-class NoAudio final : public platform::Audio {
-  public:
-    bool Init() override { return false; }
-    bool PlayVoice(int, const platform::PcmFormat&, const uint8_t*, size_t, int,
-                   const std::string&) override {
-        return false;
-    }
-    bool IsVoicePlaying(int) override { return false; }
-    void StopVoice(int) override {}
-    void Beep() override {}
-};
-class NoMusic final : public platform::Music {
-  public:
-    bool Open(const std::string&) override { return false; }
-    bool Play(bool) override { return false; }
-    void Stop(bool) override {}
-    void Close(bool) override {}
-};
+using headless::Machine;
 
-struct Machine {
-    TestClock clock;
-    NoMessages messages;
-    ShiftKey keys;
-    NoJoystick joystick;
-    NoScreen screen;
-    OkDialogs dialogs;
-    NoAudio audio;
-    NoMusic music;
-    platform::Platform platform{clock, messages, keys, joystick, screen, dialogs, audio, music};
-};
+// Holds Shift (the wipes and waits need no waiting) and, when asked, Space.
+void Hold(Machine& machine, bool shift, bool space) {
+    std::set<int> keys;
+    if (shift) keys.insert(platform::vk::Shift);
+    if (space) keys.insert(platform::vk::Space);
+    machine.keyboard.SetHeld(keys);
+}
 
 TEST(StageStartTiming, LengthFollowsFromThePaceValuesAndShiftSkipsThem) {
     struct Case {
@@ -118,7 +57,7 @@ TEST(StageStartTiming, LengthFollowsFromThePaceValuesAndShiftSkipsThem) {
             entities.x[1][2 + i] = 100 + 20 * i;
             entities.y[1][2 + i] = 100;
         }
-        machine.keys.shift = c.shift;
+        Hold(machine, c.shift, false);
         form->scene = SceneStageStart::kId;
         form->lastPaceTick = machine.clock.now;  // the 600 ms wait is measured from here
         const uint32_t start = machine.clock.now;
@@ -144,8 +83,8 @@ TEST(StageStartTiming, LengthFollowsFromThePaceValuesAndShiftSkipsThem) {
 }
 
 // Runs stage clear frames with Space held or not until the scene is left; the frames it took.
-int ClearFrames(TForm1& form, ShiftKey& keys, bool held, int limit = 400) {
-    keys.space = held;
+int ClearFrames(Machine& machine, TForm1& form, bool held, int limit = 400) {
+    Hold(machine, true, held);
     for (int f = 1; f <= limit; ++f) {
         form.stageClear.Frame(form);
         if (form.scene != SceneStageClear::kId) return f;
@@ -155,7 +94,7 @@ int ClearFrames(TForm1& form, ShiftKey& keys, bool held, int limit = 400) {
 
 TEST(StageClearInProcess, NextStageOrEndingAndTheSecondClearNeedsARelease) {
     Machine machine;
-    machine.keys.shift = true;  // the wipes need no waiting
+    Hold(machine, true, false);  // the wipes need no waiting
     auto form = std::make_unique<TForm1>(machine.platform, "./", std::vector<std::string>{});
     ASSERT_TRUE(form->MediaDevices.CreateDisplay(false));
     form->MediaDevices.beepMode = true;  // no effect files here
@@ -166,7 +105,7 @@ TEST(StageClearInProcess, NextStageOrEndingAndTheSecondClearNeedsARelease) {
     form->scene = SceneStageClear::kId;
     // The first clear of a program takes a held button as soon as the counter allows: 16 + 16
     // wipe frames and 91 window frames.
-    EXPECT_EQ(ClearFrames(*form, machine.keys, true), 32 + 91);
+    EXPECT_EQ(ClearFrames(machine, *form, true), 32 + 91);
     EXPECT_EQ(form->scene, SceneStageStart::kId);
     EXPECT_EQ(form->stageNo, 2);
     EXPECT_EQ(form->Player.score, 1600);  // a maxHit of 0 adds nothing
@@ -174,9 +113,9 @@ TEST(StageClearInProcess, NextStageOrEndingAndTheSecondClearNeedsARelease) {
 
     // The second: a button held from the winning shot does not leave until released and pressed.
     form->scene = SceneStageClear::kId;
-    EXPECT_EQ(ClearFrames(*form, machine.keys, true, 200), 0);
-    EXPECT_EQ(ClearFrames(*form, machine.keys, false, 1), 0);
-    EXPECT_EQ(ClearFrames(*form, machine.keys, true, 1), 1);
+    EXPECT_EQ(ClearFrames(machine, *form, true, 200), 0);
+    EXPECT_EQ(ClearFrames(machine, *form, false, 1), 0);
+    EXPECT_EQ(ClearFrames(machine, *form, true, 1), 1);
     // After the last stage comes the ending.
     EXPECT_EQ(form->stageNo, 3);
     EXPECT_EQ(form->scene, SceneEnding::kId);

@@ -10,6 +10,7 @@
 
 #include "common/image/Png.h"
 #include "common/stage/Stage.h"
+#include "game/platform/headless/Headless.h"
 #include "game/shell/Form.h"
 #include "tools/zrptool/Command.h"
 
@@ -17,68 +18,6 @@ namespace zarp::zrptool {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A machine with nothing attached: time jumps to every deadline, no key is ever down.
-class QuietClock final : public platform::Clock {
-  public:
-    uint32_t Ticks() override { return now_; }
-    void WaitUntil(uint32_t due) override {
-        if (static_cast<int32_t>(due - now_) > 0) now_ = due;
-    }
-
-  private:
-    uint32_t now_ = 1000;
-};
-class NoMessages final : public platform::Messages {
-  public:
-    void Pump(platform::MessageSink&) override {}
-};
-class NoKeys final : public platform::Keyboard {
-  public:
-    bool AsyncKeyState(int) override { return false; }
-};
-class NoJoystick final : public platform::Joystick {
-  public:
-    bool GetCaps(platform::JoyCaps&) override { return false; }
-    bool GetPos(platform::JoyInfo&) override { return false; }
-};
-class NoScreen final : public platform::Screen {
-  public:
-    bool Open(bool) override { return true; }
-    int DesktopDepth() override { return 8; }
-    void Show(const uint8_t*, const platform::Palette&) override {}
-    void ShowCursor(bool) override {}
-};
-class ErrDialogs final : public platform::Dialogs {
-  public:
-    explicit ErrDialogs(std::ostream& err) : err_(err) {}
-    platform::Answer MessageBox(const std::string&, const std::string& text, platform::Buttons,
-                                platform::Icon) override {
-        err_ << "zrptool render: " << text << "\n";
-        return platform::Answer::Ok;
-    }
-
-  private:
-    std::ostream& err_;
-};
-class NoAudio final : public platform::Audio {
-  public:
-    bool Init() override { return false; }
-    bool PlayVoice(int, const platform::PcmFormat&, const uint8_t*, size_t, int,
-                   const std::string&) override {
-        return false;
-    }
-    bool IsVoicePlaying(int) override { return false; }
-    void StopVoice(int) override {}
-    void Beep() override {}
-};
-class NoMusic final : public platform::Music {
-  public:
-    bool Open(const std::string&) override { return false; }
-    bool Play(bool) override { return false; }
-    void Stop(bool) override {}
-    void Close(bool) override {}
-};
 
 std::optional<int32_t> ParseStage(const std::string& text) {
     int32_t value = 0;
@@ -132,16 +71,10 @@ int Render(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitFailed;
     }
 
-    QuietClock clock;
-    NoMessages messages;
-    NoKeys keys;
-    NoJoystick joystick;
-    NoScreen screen;
-    ErrDialogs dialogs(err);
-    NoAudio audio;
-    NoMusic music;
-    platform::Platform machine{clock, messages, keys, joystick, screen, dialogs, audio, music};
-    auto form = std::make_unique<TForm1>(machine, std::string("./"), std::vector<std::string>{});
+    // A machine with nothing attached: time jumps to every deadline, no key is ever down.
+    auto machine = std::make_unique<headless::Machine>();
+    auto form =
+        std::make_unique<TForm1>(machine->platform, std::string("./"), std::vector<std::string>{});
     MediaDevices& media = form->MediaDevices;
     if (!media.CreateDisplay(false)) {
         err << "zrptool render: no display surfaces\n";

@@ -147,6 +147,7 @@ platform::Answer ScriptedDialogs::MessageBox(const std::string& caption, const s
                 buttons == platform::Buttons::Ok ? platform::Answer::Ok : platform::Answer::Yes;
         }
     }
+    boxes.push_back(caption + "|" + text);
     log_.Write(std::string("messagebox ") + ButtonsName(buttons) + " [" + OneLine(caption) + "] [" +
                OneLine(text) + "] " + AnswerName(answer));
     return answer;

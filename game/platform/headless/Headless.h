@@ -82,6 +82,7 @@ class ScriptedDialogs : public platform::Dialogs {
     platform::Answer MessageBox(const std::string& caption, const std::string& text,
                                 platform::Buttons buttons, platform::Icon icon) override;
     std::deque<platform::Answer> answers;
+    std::vector<std::string> boxes;  // "caption|text" of every box shown
 
   private:
     EventLog& log_;
@@ -140,6 +141,21 @@ class ScriptedMessages : public platform::Messages {
 
   private:
     LoggedMusic& music_;
+};
+
+// Every headless device wired together: for the driver, and for tools, tests and benchmarks
+// that run the game's code in their own process.
+struct Machine {
+    EventLog log;
+    VirtualClock clock;
+    LoggedMusic music{log, clock};
+    ScriptedMessages messages{music};
+    ScriptedKeyboard keyboard{clock};
+    NoJoystick joystick;
+    MemoryScreen screen;
+    ScriptedDialogs dialogs{log};
+    LoggedAudio audio{log, clock};
+    platform::Platform platform{clock, messages, keyboard, joystick, screen, dialogs, audio, music};
 };
 
 // Length of a standard MIDI file in milliseconds (tempo changes honoured); 0 when unreadable.

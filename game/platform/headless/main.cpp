@@ -100,16 +100,13 @@ constexpr uint32_t kReleaseSlackMs = 10000;
 
 class Driver : public FrameHooks {
   public:
-    Driver(const Options& options, headless::VirtualClock& clock,
-           headless::ScriptedKeyboard& keyboard, headless::ScriptedMessages& messages,
-           headless::MemoryScreen& screen, headless::EventLog& log,
-           std::vector<headless::KeyHold> holds)
+    Driver(const Options& options, headless::Machine& machine, std::vector<headless::KeyHold> holds)
         : options_(options),
-          clock_(clock),
-          keyboard_(keyboard),
-          messages_(messages),
-          screen_(screen),
-          log_(log),
+          clock_(machine.clock),
+          keyboard_(machine.keyboard),
+          messages_(machine.messages),
+          screen_(machine.screen),
+          log_(machine.log),
           holds_(std::move(holds)) {}
 
     bool OpenTrace() {
@@ -303,26 +300,18 @@ int main(int argc, char** argv) {
         return Fail("cannot enter the working folder " + options.workDir);
     }
 
-    headless::EventLog log;
-    if (!options.log.empty() && !log.Open(options.log)) return Fail("cannot write " + options.log);
-    headless::VirtualClock clock;
-    headless::LoggedMusic music(log, clock);
-    headless::ScriptedMessages messages(music);
-    headless::ScriptedKeyboard keyboard(clock);
-    headless::NoJoystick joystick;
-    headless::MemoryScreen screen;
-    headless::ScriptedDialogs dialogs(log);
-    dialogs.answers.assign(options.answers.begin(), options.answers.end());
-    headless::LoggedAudio audio(log, clock);
-    audio.available = !options.noSoundDevice;
-    platform::Platform platform{clock, messages, keyboard, joystick, screen, dialogs, audio, music};
-
-    messages.signalled = &signalled;
-    Driver driver(options, clock, keyboard, messages, screen, log, std::move(holds));
+    auto machine = std::make_unique<headless::Machine>();
+    if (!options.log.empty() && !machine->log.Open(options.log)) {
+        return Fail("cannot write " + options.log);
+    }
+    machine->dialogs.answers.assign(options.answers.begin(), options.answers.end());
+    machine->audio.available = !options.noSoundDevice;
+    machine->messages.signalled = &signalled;
+    Driver driver(options, *machine, std::move(holds));
     if (!driver.OpenTrace()) return Fail("cannot write " + options.trace);
 
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    int32_t status = RunGame(platform, programDir, options.gameArguments, &driver);
+    int32_t status = RunGame(machine->platform, programDir, options.gameArguments, &driver);
     return status & 0xFF;
 }
