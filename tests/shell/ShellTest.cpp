@@ -1,7 +1,12 @@
 // The command line, the frame schedule and the closing wipe of the game shell.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "game/platform/headless/Headless.h"
@@ -312,6 +317,120 @@ TEST_F(ShellFixture, FormKeyDownRunsItsFourTestsInOrder) {
             EXPECT_EQ(p.needleTime, 7);
             EXPECT_EQ(p.flying, c.flying);
         }
+    }
+}
+
+// A dialog box that writes down what it was asked and gives one fixed answer.
+struct RecordingDialogs : platform::Dialogs {
+    platform::Answer answer = platform::Answer::Ok;
+    std::vector<std::string> asked;  // caption|text|buttons
+    platform::Answer MessageBox(const std::string& caption, const std::string& text,
+                                platform::Buttons buttons, platform::Icon) override {
+        const char* names[] = {"ok", "yesno", "yesnocancel"};
+        asked.push_back(caption + "|" + text + "|" + names[static_cast<int>(buttons)]);
+        return answer;
+    }
+};
+
+struct RefusingScreen : headless::MemoryScreen {
+    bool works = true;
+    bool Open(bool full) override { return works && MemoryScreen::Open(full); }
+};
+
+TEST(ShellStartUp, EachFailureShowsItsMessageAndEndsWithMinusOne) {
+    const std::string sound =
+        "質問|DirectSoundの初期化に失敗しました\nビープ音で代用しますね（一部の機種では再生できま"
+        "せんが）|yesno";
+    struct Case {
+        const char* what;
+        bool soundWorks;
+        platform::Answer answer;
+        bool screenWorks;
+        bool palette;
+        bool created;
+        std::vector<std::string> asked;
+        bool beepMode;
+    };
+    const Case cases[] = {
+        {"everything works", true, platform::Answer::Ok, true, true, true, {}, false},
+        {"no sound device, beeps refused",
+         false,
+         platform::Answer::No,
+         true,
+         true,
+         false,
+         {sound},
+         false},
+        {"no sound device, beeps taken",
+         false,
+         platform::Answer::Yes,
+         true,
+         true,
+         true,
+         {sound},
+         true},
+        {"no display",
+         true,
+         platform::Answer::Ok,
+         false,
+         true,
+         false,
+         {"Zarpane|DirectDrawの初期化に失敗しました|ok"},
+         false},
+        {"no palette.dat",
+         true,
+         platform::Answer::Ok,
+         true,
+         false,
+         false,
+         {"Zarpane|パレット設定に失敗しました|ok"},
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // A working folder of its own: palette.dat, and no stage files.
+        std::string folder =
+            (std::filesystem::temp_directory_path() / "zarp-start-XXXXXX").string();
+        ASSERT_NE(mkdtemp(folder.data()), nullptr);
+        const std::filesystem::path previous = std::filesystem::current_path();
+        std::filesystem::current_path(folder);
+        if (c.palette) {
+            std::string bytes(1078, '\0');
+            bytes[14] = 40;
+            bytes[28] = 8;
+            std::ofstream("palette.dat", std::ios::binary) << bytes;
+        }
+        headless::EventLog log;
+        headless::VirtualClock clock;
+        headless::LoggedMusic music{log, clock};
+        headless::ScriptedMessages messages{music};
+        headless::ScriptedKeyboard keyboard;
+        headless::NoJoystick joystick;
+        RefusingScreen screen;
+        screen.works = c.screenWorks;
+        RecordingDialogs dialogs;
+        dialogs.answer = c.answer;
+        headless::LoggedAudio audio{log, clock};
+        audio.available = c.soundWorks;
+        platform::Platform platform{clock,  messages, keyboard, joystick,
+                                    screen, dialogs,  audio,    music};
+        {
+            TForm1 form(platform, folder + "/", {});
+            EXPECT_EQ(form.FormCreate(), c.created);
+            EXPECT_EQ(form.exitStatus, c.created ? 0 : -1);
+            EXPECT_EQ(dialogs.asked, c.asked);
+            EXPECT_EQ(form.MediaDevices.beepMode, c.beepMode);
+            // Sound is asked about before the display is made; the sheets come after the palette.
+            EXPECT_EQ(screen.opened,
+                      (c.soundWorks || c.answer == platform::Answer::Yes) && c.screenWorks);
+            if (c.created) {
+                EXPECT_EQ(form.scene, SceneOpening::kId);
+            } else {
+                EXPECT_FALSE(form.backgroundSurface);
+            }
+        }
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(folder);
     }
 }
 
