@@ -308,6 +308,50 @@ TEST(DrawTextScaled, ScaleTwoMakesGlyphsOf46PlacedFortySixApart) {
         EXPECT_EQ(back.At(x, 96), 250);
 }
 
+TEST(DrawTextScaled, EachGlyphFillsItsTruncatedRectangle) {
+    // Solid cells: a glyph covers exactly the rectangle it is stretched to.
+    Surface font{311, 167, std::vector<uint8_t>(311 * 167, 0)};
+    for (int32_t r = 0; r < 7; ++r) {
+        for (int32_t c = 0; c < 13; ++c)
+            ColorFill(font, {24 * c, 24 * r, 24 * c + 23, 24 * r + 23}, Cell(c, r));
+    }
+    struct Case {
+        int32_t x, y;
+        std::string text;
+        double scale;
+        std::vector<Rect> boxes;  // of each glyph: trunc(x + 23 i s) .. trunc(x + 23 i s + 23 s)
+    };
+    const Case cases[] = {
+        {320, 190, "ABC", 0.5, {{320, 190, 331, 201}, {331, 190, 343, 201}, {343, 190, 354, 201}}},
+        {10, 20, "AB", 1.5, {{10, 20, 44, 54}, {44, 20, 79, 54}}},
+        {7, 3, "AB", 1.3, {{7, 3, 36, 32}, {36, 3, 66, 32}}},
+    };
+    for (const Case& c : cases) {
+        MediaFixture f;
+        DrawTextScaled(f.media, &font, c.x, c.y, c.text, c.scale);
+        const Surface& back = *f.media.backBuffer;
+        for (size_t i = 0; i < c.boxes.size(); ++i) {
+            const uint8_t ink = Cell(static_cast<int32_t>(i), 0);
+            Rect box{640, 480, 0, 0};
+            int64_t count = 0;
+            for (int32_t y = 0; y < 480; ++y) {
+                for (int32_t x = 0; x < 640; ++x) {
+                    if (back.At(x, y) != ink) continue;
+                    ++count;
+                    box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                           std::max(box.bottom, y + 1)};
+                }
+            }
+            const Rect& want = c.boxes[i];
+            EXPECT_EQ(box.left, want.left) << c.scale << " glyph " << i;
+            EXPECT_EQ(box.top, want.top) << c.scale << " glyph " << i;
+            EXPECT_EQ(box.right, want.right) << c.scale << " glyph " << i;
+            EXPECT_EQ(box.bottom, want.bottom) << c.scale << " glyph " << i;
+            EXPECT_EQ(count, int64_t{want.right - want.left} * (want.bottom - want.top));
+        }
+    }
+}
+
 TEST(DrawTextScaled, GlyphsLeavingTheScreenAndSymbolsOfRowSixAreNotDrawn) {
     const Surface font = Font();
     MediaFixture f;
