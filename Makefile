@@ -11,7 +11,7 @@ SOAK_SEED ?= 1
 # Tests left out of the sanitizer run, as a ctest regular expression (empty: none).
 SANITIZE_EXCLUDE ?=
 
-.PHONY: all deps configure build dist play test test-sanitize fuzz soak bench clean
+.PHONY: all deps configure build dist play test test-sanitize test-fuzz fuzz soak bench clean
 
 all: build
 
@@ -29,10 +29,10 @@ dist: build
 play: build
 	cd $(BUILD)/dist && ./zarp w
 
-# In CI (CI set) the whole suite runs again in the sanitizer build.
+# In CI (CI set) the whole suite runs again in the sanitizer build, and each fuzz target briefly.
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 900
-	@if [ -n "$$CI" ]; then $(MAKE) --no-print-directory test-sanitize; fi
+	@if [ -n "$$CI" ]; then $(MAKE) --no-print-directory test-sanitize test-fuzz; fi
 
 test-sanitize: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARP_SANITIZE=ON $(CMAKE_ARGS) >/dev/null
@@ -41,15 +41,22 @@ test-sanitize: deps
 		$(if $(SANITIZE_EXCLUDE),-E '$(SANITIZE_EXCLUDE)')
 
 # Each fuzz target for FUZZ_SECONDS, from its kept inputs and the built data files.
-fuzz: deps
-	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DZARP_SANITIZE=ON -DZARP_FUZZ=ON $(CMAKE_ARGS) >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target zarp_fuzz
+fuzz: fuzz-build
 	@for target in stage ini bmp wav palette midi; do \
 		fuzz/run-fuzz --seconds $(FUZZ_SECONDS) --work $(FUZZ_BUILD)/fuzz/work \
 			$(FUZZ_BUILD)/bin/fuzz_$$target fuzz/corpus/$$target \
 			$(FUZZ_BUILD)/fuzz/corpus-seed/$$target || exit 1; \
 	done
+
+# Each fuzz target's kept inputs, then a few seconds of fuzzing (the fuzz build's tests).
+test-fuzz: fuzz-build
+	cd $(FUZZ_BUILD) && ctest --output-on-failure -L fuzz --timeout 900
+
+.PHONY: fuzz-build
+fuzz-build: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DZARP_SANITIZE=ON -DZARP_FUZZ=ON $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target zarp_fuzz
 
 # SOAK_FRAMES frames of seeded random keys under the sanitizers, through every scene.
 soak: deps

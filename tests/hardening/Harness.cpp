@@ -199,7 +199,7 @@ bool HasForeignSections(const std::string& text) {
 GameFolder::GameFolder() {
     fs::create_directories(prog());
     fs::create_directories(work());
-    for (const std::string& extension : {"wav", "mid"}) {
+    for (const char* extension : {"wav", "mid"}) {
         for (const std::string& name : DistFiles(extension))
             fs::copy_file(DistDir() / name, prog() / name);
     }
