@@ -118,6 +118,47 @@ TEST(SceneEnding, UserSetCreditsItsMapDesignerAndReturnsToTheTitle) {
     EXPECT_LT(mismatches, 20);
 }
 
+struct AppearCase {
+    int e;               // the ending's frame
+    int y, left, right;  // the text's row band and its width
+    bool shown;
+};
+
+// The texts come in on their frames: credit lines 1 and 2 from 63, 3 and 4 from 73, 5 and 6
+// from 83, the copyright line under the thank-you from 561.
+TEST(SceneEnding, TextsAppearOnTheirFrames) {
+    const AppearCase cases[] = {
+        {62, 160, 50 + 23, 50 + 22 * 23, false},     {63, 160, 50 + 23, 50 + 22 * 23, true},
+        {72, 240, 50 + 8 * 23, 50 + 13 * 23, false}, {73, 240, 50 + 8 * 23, 50 + 13 * 23, true},
+        {82, 330, 50 + 6 * 23, 50 + 16 * 23, false}, {83, 330, 50 + 6 * 23, 50 + 16 * 23, true},
+        {560, 300, 70, 70 + 17 * 18, false},         {561, 300, 70, 70 + 17 * 18, true},
+    };
+    Fixture fx;
+    fx.WriteStages("mine.zrp", StraightShotSet(2, "ZARP TESTER"));
+    RunResult probe = fx.Run(1100, KeyScript("user-stage-ending.keys"));
+    ASSERT_EQ(probe.exitStatus, 0) << probe.output;
+    const int64_t start = probe.FirstFrameOfScene(kEnding);
+    ASSERT_GT(start, 0);
+    std::vector<std::string> shots;
+    for (const AppearCase& c : cases) {
+        shots.push_back(std::to_string(EndingFrame(start, c.e)) + ":" +
+                        (fx.dir() / ("e" + std::to_string(c.e) + ".png")).string());
+    }
+    RunResult r = fx.Run(EndingFrame(start, 562), KeyScript("user-stage-ending.keys"), shots);
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    for (const AppearCase& c : cases) {
+        SCOPED_TRACE("frame " + std::to_string(c.e));
+        const Picture p = ReadPng(fx.dir() / ("e" + std::to_string(c.e) + ".png"));
+        ASSERT_FALSE(p.Empty());
+        const int ink = LineInk(p, c.y, c.left, c.right).first;
+        if (c.shown) {
+            EXPECT_GT(ink, 150);
+        } else {
+            EXPECT_LT(ink, 20);
+        }
+    }
+}
+
 TEST(SceneEnding, BuiltInSetEndsInTheEndingThenTheNameEntryWithATenCharacterName) {
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());

@@ -281,19 +281,38 @@ TEST(SceneRoad, SixthGameOverShowsPressAnyKeyAndGoesToTheNameEntry) {
     EXPECT_EQ(elsewhere, 0);
 }
 
-TEST(SceneRoad, ButtonAHeldIntoTheGameOverNeverContinues) {
-    Fixture fx;
-    fx.WriteStages("stage.dat", QuickLossSet());
-    RunResult r = fx.Run(320, KeyScript("game-over-held.keys"));
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
-    SCOPED_TRACE(Timeline(r));
-    const std::vector<int64_t> overs = Entries(r, kGameOver);
-    ASSERT_EQ(overs.size(), 1u);
-    EXPECT_EQ(NextScene(r, overs[0]), kNameEntry);
-    EXPECT_FALSE(r.LogHas("replay.wav"));
-    EXPECT_EQ(r.Frame(r.FirstFrameOfScene(kNameEntry)).Int("credit"), 5);
-    // Nine shown for ten frames, then the count-down to -1: 101 game over frames.
-    EXPECT_EQ(r.FirstFrameOfScene(kNameEntry) - overs[0], 101);
+struct HeldCase {
+    const char* what;
+    std::string keys;
+    int continues;   // game overs left with a continue before the one that runs out
+    int64_t frames;  // game over frames of the last one, the time-out frame included
+};
+
+TEST(SceneRoad, ButtonAHeldIntoAGameOverNeverContinuesAndBRunsTheCountFiveTimesAsFast) {
+    const HeldCase cases[] = {
+        // Nine shown for ten frames, then the count-down to -1: 101 game over frames.
+        {"A held from the shot", KeyScript("game-over-held.keys"), 0, 101},
+        // The latch is set again when a game over is left: the second one also waits.
+        {"A held into the game over after a continue",
+         "1 Space\n5 Space\n100 Space\n130-148 X\n180 Space\n260-450 Space\n", 1, 101},
+        // 99 - 5 x 20 = -1 after the twentieth frame; the twenty-first notices it.
+        {"B held", "1 Space\n5 Space\n100 Space\n130-320 X\n", 0, 21},
+    };
+    for (const HeldCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture fx;
+        fx.WriteStages("stage.dat", QuickLossSet());
+        RunResult r = fx.Run(480, c.keys);
+        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        SCOPED_TRACE(Timeline(r));
+        const std::vector<int64_t> overs = Entries(r, kGameOver);
+        ASSERT_EQ(overs.size(), static_cast<size_t>(c.continues + 1));
+        const int64_t last = overs.back();
+        EXPECT_EQ(NextScene(r, last), kNameEntry);
+        EXPECT_EQ(CountLog(r, "replay.wav"), c.continues);
+        EXPECT_EQ(r.Frame(r.FirstFrameOfScene(kNameEntry)).Int("credit"), 5 - c.continues);
+        EXPECT_EQ(r.FirstFrameOfScene(kNameEntry, last) - last, c.frames);
+    }
 }
 
 TEST(SceneRoad, AContinueInTheFrameTheCountDownRunsOutStands) {

@@ -186,6 +186,25 @@ TEST(SceneTitle, RankingSwapsTheMusicAndLaterVisitsWaitForARelease) {
     EXPECT_EQ(r.Frame(80).Int("scene"), kTitle);
 }
 
+// The fixture pieces last 5 s (about 313 frames); a piece that repeats is played again.
+TEST(SceneTitle, TheTitleAndRankingPiecesRepeat) {
+    const struct {
+        const char* keys;
+        const char* play;
+    } cases[] = {
+        {"1 Space\n", "music play bgm01.mid"},
+        {"1 Space\n10 Down\n20 Space\n", "music play bgm02.mid"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.play);
+        Fixture fx;
+        fx.WriteStages("stage.dat", StraightShotSet());
+        RunResult r = fx.Run(400, c.keys);
+        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        EXPECT_EQ(CountLog(r, c.play), 2);
+    }
+}
+
 TEST(SceneTitle, ExitEndsTheProgramAndWritesTheRanking) {
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());
