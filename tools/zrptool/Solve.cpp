@@ -155,7 +155,10 @@ int RunSolve(const std::vector<std::string>& args, std::ostream& out, std::ostre
             if (!angles.empty()) angles += " ";
             angles += std::to_string(shot.angle);
             if (shot.wait) angles += "+wait" + std::to_string(shot.wait);
-            if (shot.brakeFrom) angles += "+brake@" + std::to_string(shot.brakeFrom);
+            if (shot.brakeFrom) {
+                angles += "+brake@" + std::to_string(shot.brakeFrom);
+                if (shot.brakeTo != kBrakeUntilRest) angles += "-" + std::to_string(shot.brakeTo);
+            }
         }
         const int32_t first = StageStartFrames(entities->count[s]) + 1;
         const std::string script = KeyScriptText(

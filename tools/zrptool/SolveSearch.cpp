@@ -27,9 +27,12 @@ constexpr int32_t kMaxFlightFrames = 6000;
 // Waits tried before a shot when toggle blocks make the moment matter.
 constexpr int32_t kWaitStep = 16;
 constexpr int32_t kMaxWait = 160;
-// Brakes tried: pressed from every kBrakeStep-th flight frame on, held until the ball rests.
+// Brakes tried: pressed from every kBrakeStep-th flight frame on, and let go after each of
+// kBrakeHolds frames (0: held until the ball rests). A short press slows the ball without
+// stopping it; more than 30 frames also end a shot on a belt.
 constexpr int32_t kBrakeStep = 10;
 constexpr int32_t kMaxBrakeStart = 800;
+constexpr std::array<int32_t, 3> kBrakeHolds = {0, 6, 18};
 // After the first clearing shot of a level, this many more positions are tried for coins.
 constexpr size_t kExtraPositions = 24;
 // Positions kept per level at most; beyond that the search cannot be exhaustive.
@@ -363,11 +366,13 @@ class Search {
                 if (pass != Pass::Brakes) continue;
                 const int32_t flight = o.frames - static_cast<int32_t>(aim.size()) - wait - 1;
                 for (int32_t s = 2; s < std::min(flight, kMaxBrakeStart); s += kBrakeStep) {
-                    plan.brakeFrom = s;
-                    plan.brakeTo = kMaxFlightFrames;
-                    Outcome b = PlayShot(stage_, from, rest, plan, aim, nullptr);
-                    simulations.fetch_add(1, std::memory_order_relaxed);
-                    Take(b, plan, from, fromIndex, last, children, solutions);
+                    for (int32_t hold : kBrakeHolds) {
+                        plan.brakeFrom = s;
+                        plan.brakeTo = hold == 0 ? kBrakeUntilRest : s + hold - 1;
+                        Outcome b = PlayShot(stage_, from, rest, plan, aim, nullptr);
+                        simulations.fetch_add(1, std::memory_order_relaxed);
+                        Take(b, plan, from, fromIndex, last, children, solutions);
+                    }
                 }
             }
         }

@@ -14,6 +14,7 @@ namespace zarp::zrptool {
 
 // One shot as a player plays it: turn to `angle` (whole units, 0 to 360), wait `wait` frames,
 // fire, and hold the brake (Space) over flight frames brakeFrom..brakeTo (1-based; 0: none).
+inline constexpr int32_t kBrakeUntilRest = INT32_MAX;  // brakeTo: held until the ball rests
 struct ShotPlan {
     int32_t angle = 0;
     int32_t wait = 0;
