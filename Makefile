@@ -74,3 +74,8 @@ clean:
 .PHONY: assets-preview
 assets-preview: build
 	@cmake --build $(BUILD) --target zarp_picture_preview
+
+# The 16 built-in stages painted by zrptool render and tiled into $(BUILD)/preview/stages.png.
+.PHONY: stages-preview
+stages-preview: build
+	@cmake --build $(BUILD) --target stages_preview
