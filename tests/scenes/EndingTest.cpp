@@ -159,6 +159,57 @@ TEST(SceneEnding, TextsAppearOnTheirFrames) {
     }
 }
 
+// The shrinking congratulation and the falling credits of a second ending in the same run stand
+// where they stood in the first: the scale and the fall are set back by the ending itself.
+TEST(SceneEnding, ASecondEndingRunsLikeTheFirst) {
+    Fixture fx;
+    fx.WriteStages("mine.zrp", StraightShotSet(2, "ZARP TESTER"));
+    const std::string once = KeyScript("user-stage-ending.keys");
+    const std::string twice = once +
+                              "1010 Down\n1020 Down\n1030 Space\n1040 Space\n1200 Space\n"
+                              "1400-1990 Space\n2000 Space\n";
+    RunResult probe = fx.Run(2100, twice);
+    ASSERT_EQ(probe.exitStatus, 0) << probe.output;
+    std::vector<int64_t> starts;
+    for (int64_t f = 2; f <= static_cast<int64_t>(probe.trace.size()); ++f) {
+        if (probe.Frame(f).Int("scene") == kEnding && probe.Frame(f - 1).Int("scene") != kEnding)
+            starts.push_back(f);
+    }
+    ASSERT_EQ(starts.size(), 2u);
+    std::vector<std::string> shots;
+    for (int k = 0; k < 2; ++k) {
+        for (int e : {105, 140}) {
+            shots.push_back(
+                std::to_string(EndingFrame(starts[k], e)) + ":" +
+                (fx.dir() / (std::to_string(k) + "-" + std::to_string(e) + ".png")).string());
+        }
+    }
+    RunResult r = fx.Run(2100, twice, shots);
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    auto picture = [&](int k, int e) {
+        return ReadPng(fx.dir() / (std::to_string(k) + "-" + std::to_string(e) + ".png"));
+    };
+    // Bright pixels that differ inside a box (single stars aside).
+    auto mismatches = [](const Picture& a, const Picture& b, int left, int top, int right,
+                         int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = left; x < right; ++x)
+                n += Bright(a.At(x, y)) != Bright(b.At(x, y));
+        }
+        return n;
+    };
+    const Picture first105 = picture(0, 105), second105 = picture(1, 105);
+    const Picture first140 = picture(0, 140), second140 = picture(1, 140);
+    ASSERT_FALSE(first105.Empty() || second105.Empty() || first140.Empty() || second140.Empty());
+    // At frame 105 the congratulation is drawn at scale 1.1: 16 glyphs of 25 pixels from (0, 60).
+    EXPECT_GT(LineInk(first105, 60, 0, 405).first, 300);
+    EXPECT_LT(mismatches(first105, second105, 0, 60, 405, 86), 20);
+    // At frame 140 the first credit line has fallen to y = 310.
+    EXPECT_GT(LineInk(first140, 310, 73, 556).first, 300);
+    EXPECT_LT(mismatches(first140, second140, 50, 310, 556, 364), 30);
+}
+
 TEST(SceneEnding, BuiltInSetEndsInTheEndingThenTheNameEntryWithATenCharacterName) {
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());
