@@ -221,6 +221,49 @@ TEST(SceneNameEntry, NewScoreGoesBelowEqualScoresAndTheTenthDropsOut) {
     }
 }
 
+// The stars of the first ranking frame, from the game's generator seeded with 1 (the driver's
+// --seed) and not used before: x then y for each star, then the first fall of 1 to 3 pixels.
+std::vector<std::pair<int, int>> FirstStars(bool xFirst) {
+    uint32_t state = 1;
+    auto next = [&state] {
+        state = state * 22695477u + 1u;
+        return static_cast<int>((state >> 16) & 0x7FFF);
+    };
+    std::vector<std::pair<int, int>> stars;
+    for (int i = 0; i < 100; ++i) {
+        int x = next(), y = next();
+        if (!xFirst) std::swap(x, y);
+        stars.emplace_back(x % 640, y % 480);
+    }
+    for (int i = 0; i < 100; ++i) {
+        stars[i].second += i % 3 + 1;
+        if (stars[i].second > 480) stars[i].second = next() % 10 - 10;
+    }
+    return stars;
+}
+
+TEST(SceneRankingView, StarsTakeTheirXBeforeTheirY) {
+    Fixture fx;
+    const std::string shot = (fx.dir() / "stars.png").string();
+    RunResult r = fx.Run(22, "1 Space\n10 Down\n20 Space\n", {"21:" + shot});
+    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.Frame(21).Int("scene"), 12);
+    ASSERT_EQ(r.Frame(20).Int("scene"), 12) << "the view's first frame is frame 21";
+    const Picture p = ReadPng(shot);
+    ASSERT_FALSE(p.Empty());
+    auto lit = [&p](const std::vector<std::pair<int, int>>& stars) {
+        int n = 0;
+        for (const auto& [x, y] : stars) {
+            if (x < 0 || y < 0 || x >= 640 || y >= 480) continue;
+            const Picture::Rgb c = p.At(x, y);
+            n += c.r + c.g + c.b > 0;
+        }
+        return n;
+    };
+    EXPECT_GE(lit(FirstStars(true)), 90);
+    EXPECT_LE(lit(FirstStars(false)), 40);
+}
+
 struct FigureCase {
     const char* what;
     int32_t scoreA, stageA, scoreB, stageB;  // the first place of two tables
