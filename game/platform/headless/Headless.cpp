@@ -195,6 +195,10 @@ bool LoggedMusic::Open(const std::string& path) {
 bool LoggedMusic::Play(bool notify) {
     log_.Write("music play " + BaseName(file_));
     if (!open_) return false;
+    if (playing_) {  // a piece that plays goes on playing
+        notifyAtEnd_ = notify;
+        return true;
+    }
     if (atEnd_) position_ = 0;
     atEnd_ = false;
     playing_ = true;
