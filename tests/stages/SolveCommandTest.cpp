@@ -54,6 +54,13 @@ TEST(SolveCommand, ExitStatusSaysUnsolvableOrOutOfBudget) {
         const char* says;
     } cases[] = {
         {"walled in", testing::LoadFixture("walled_in").bytes, {}, 1, "walls shut the goal off"},
+        // One block and the start, as the editor writes a fresh stage: nothing to aim at.
+        {"no goal",
+         "2\r\nabc\r\n*\r\n*\r\n*\r\n16\r\n16\r\n0\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*"
+         "\r\n## other data\r\n*\r\n*\r\n32\r\n32\r\n0\r\n5\r\n*\r\n*\r\n",
+         {},
+         1,
+         "the stage has no goal"},
         {"one shot short",
          testing::LoadFixture("one_short").bytes,
          {},

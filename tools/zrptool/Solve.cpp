@@ -135,8 +135,8 @@ int RunSolve(const std::vector<std::string>& args, std::ostream& out, std::ostre
                                      " played in " + Seconds(r.seconds) + " (" + r.passes + ")";
         if (r.status == SolveStatus::Unsolvable) {
             unsolvable = true;
-            if (r.passes == "walls") {
-                out << name << ": unsolvable: walls shut the goal off from the start\n";
+            if (!r.proof.empty()) {
+                out << name << ": unsolvable: " << r.proof << "\n";
             } else {
                 out << name << ": unsolvable within " << Plural(r.searchedShots, "shot") << "; "
                     << searched << "\n";

@@ -564,12 +564,17 @@ SolveResult SolveStage(const GameBlockTable& blocks, const GameEntityTable& enti
         result.seconds = std::chrono::duration<double>(Clock::now() - started).count();
         return result;
     };
-    if (stage.goals.empty() || maxShots <= 0) {
+    if (stage.goals.empty()) {
+        result.proof = "the stage has no goal";
+        result.status = SolveStatus::Unsolvable;
+        return finish();
+    }
+    if (maxShots <= 0) {
         result.status = SolveStatus::Unsolvable;
         return finish();
     }
     if (!GoalReachable(stage)) {
-        result.passes = "walls";
+        result.proof = "walls shut the goal off from the start";
         result.status = SolveStatus::Unsolvable;
         return finish();
     }

@@ -51,6 +51,9 @@ struct SolveResult {
     int64_t simulations = 0;
     double seconds = 0;
     std::string passes;  // which searches ran: "angles", "waits", "brakes"
+    // Why an unsolvable stage needed no search ("the stage has no goal"); empty when the search
+    // itself found no way within the shots.
+    std::string proof;
 };
 
 // Searches stage `slot` of a set as the game reads it.
