@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <mutex>
 #include <thread>
 #include <unordered_set>
 
@@ -345,8 +344,8 @@ class Search {
             frontier[i] = order[i].second;
     }
 
-    // Every choice of one resting position; false when the budget ran out.
-    void Expand(Pass pass, int32_t depth, const Node& from, int32_t fromIndex, bool last,
+    // Every choice of one resting position; false when the budget ran out on the way.
+    bool Expand(Pass pass, int32_t depth, const Node& from, int32_t fromIndex, bool last,
                 std::vector<Node>& children, std::vector<Solution>& solutions) {
         AimPaths paths;
         paths.From(static_cast<int32_t>(std::lround(from.angle * 2)));
@@ -357,6 +356,7 @@ class Search {
                 waits.push_back(w);
         }
         for (int32_t angle = 0; angle <= kLastAngle; ++angle) {
+            if (pass != Pass::Angles && OutOfTime()) return false;
             const std::vector<int8_t> aim = paths.To(angle);
             for (int32_t wait : waits) {
                 ShotPlan plan{angle, wait, 0, 0};
@@ -376,6 +376,7 @@ class Search {
                 }
             }
         }
+        return true;
     }
 
     void Take(Outcome& o, const ShotPlan& plan, const Node& from, int32_t fromIndex, bool last,
@@ -408,8 +409,11 @@ class Search {
                     outOfTime = true;
                     return;
                 }
-                Expand(pass, depth, nodes[frontier[i]], frontier[i], last, children[i],
-                       solutions[i]);
+                if (!Expand(pass, depth, nodes[frontier[i]], frontier[i], last, children[i],
+                            solutions[i])) {
+                    outOfTime = true;
+                    return;
+                }
                 held.fetch_add(children[i].size());
                 if (!solutions[i].empty()) {
                     size_t expected = foundAt.load();
