@@ -23,7 +23,7 @@ bool ParseCount(const std::string& text, double& value) {
     return !text.empty() && *end == '\0' && value > 0 && value < 1e7;
 }
 
-std::string Plural(int32_t n, const char* word) {
+std::string Plural(int64_t n, const char* word) {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
 }
 
@@ -131,8 +131,8 @@ int RunSolve(const std::vector<std::string>& args, std::ostream& out, std::ostre
         const SolveResult r = SolveStage(*blocks, *entities, s, options);
         totalShots += r.simulations;
         totalSeconds += r.seconds;
-        const std::string searched = Plural(static_cast<int32_t>(r.simulations), "shot") +
-                                     " played in " + Seconds(r.seconds) + " (" + r.passes + ")";
+        const std::string searched = Plural(r.simulations, "shot") + " played in " +
+                                     Seconds(r.seconds) + " (" + r.passes + ")";
         if (r.status == SolveStatus::Unsolvable) {
             unsolvable = true;
             if (!r.proof.empty()) {
