@@ -10,6 +10,10 @@ SOAK_FRAMES ?= 1000000
 SOAK_SEED ?= 1
 # Tests left out of the sanitizer run, as a ctest regular expression (empty: none).
 SANITIZE_EXCLUDE ?=
+# Tests run in the sanitizer build without the leak check: the real-window tests start the SDL
+# program, whose X11, D-Bus and sound libraries are loaded and unloaded at run time and leave
+# blocks behind at exit that no stack can name. Memory errors are still checked there.
+SANITIZE_NO_LEAKS ?= ^window\.
 
 .PHONY: all deps configure build dist play test test-sanitize test-fuzz fuzz soak bench clean
 
@@ -38,7 +42,9 @@ test-sanitize: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARP_SANITIZE=ON $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) --timeout 900 \
-		$(if $(SANITIZE_EXCLUDE),-E '$(SANITIZE_EXCLUDE)')
+		$(if $(strip $(SANITIZE_EXCLUDE) $(SANITIZE_NO_LEAKS)),-E '$(subst $(eval) ,|,$(strip $(SANITIZE_EXCLUDE) $(SANITIZE_NO_LEAKS)))')
+	$(if $(SANITIZE_NO_LEAKS),cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure \
+		-j $(JOBS) --timeout 900 -R '$(SANITIZE_NO_LEAKS)' $(if $(SANITIZE_EXCLUDE),-E '$(SANITIZE_EXCLUDE)'))
 
 # Each fuzz target for FUZZ_SECONDS, from its kept inputs and the built data files.
 fuzz: fuzz-build
@@ -50,7 +56,7 @@ fuzz: fuzz-build
 
 # Each fuzz target's kept inputs, then a few seconds of fuzzing (the fuzz build's tests).
 test-fuzz: fuzz-build
-	cd $(FUZZ_BUILD) && ctest --output-on-failure -L fuzz --timeout 900
+	cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS) -L fuzz --timeout 900
 
 .PHONY: fuzz-build
 fuzz-build: deps
