@@ -126,6 +126,18 @@ TEST_F(TestPlayFolder, TheRealFolderPlays) {
     EXPECT_FALSE(run.LogHas("messagebox"));
 }
 
+TEST_F(TestPlayFolder, ATestFileThatIsADanglingSymlinkIsNamedAndTheGameEnds) {
+    // Only the folder's owner can put a link inside the private folder, so a link there is
+    // followed like any stage file; one that leads nowhere is a file that cannot be loaded.
+    fs::create_directory(runtime / "zarpane");
+    fs::permissions(runtime / "zarpane", fs::perms::owner_all, fs::perm_options::replace);
+    fs::create_symlink(elsewhere / "gone.zrp", runtime / "zarpane" / "$$$zrp$$$.tmp");
+    const GameFolder::Run run = PlayStageOne();
+    EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
+    EXPECT_EQ(run.StageRefusals("$$$zrp$$$.tmp"), 1) << run.process.err;
+    EXPECT_TRUE(HasFixtureRanking(ReadBytes(game.prog() / "zarp.dat")));
+}
+
 TEST_F(TestPlayFolder, AFileInItsPlaceIsRefusedWithAMessage) {
     WriteBytes(runtime / "zarpane", "not a folder");
     const GameFolder::Run run = PlayStageOne();
