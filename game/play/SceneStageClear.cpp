@@ -7,6 +7,13 @@
 
 namespace zarp {
 
+void SceneStageClear::Restart() {
+    phase = 0;
+    wipeStep = 1;
+    windowCounter = 0;
+    clearSoundPlayed = false;
+}
+
 void SceneStageClear::Frame(TForm1& form) {
     MediaDevices& media = form.MediaDevices;
     Player& p = form.Player;

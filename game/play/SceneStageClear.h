@@ -17,6 +17,11 @@ struct SceneStageClear {
     bool clearLatch = false;  // set on leaving: the next clear needs ActA seen up first
 
     void Frame(TForm1& form);
+    // Back to the first frame of a clear (the latch stays as it is). A stage clear that was left
+    // from outside, when F6 spent the last shot while the window opened, would otherwise go on
+    // from the middle at the next clear and miss its clear sound or a bonus; every stage start
+    // calls this.
+    void Restart();
 };
 
 }  // namespace zarp

@@ -99,6 +99,8 @@ void SceneStageStart::Frame(TForm1& form) {
         p.brakeTime = 0;
         form.blinkTimer = 0;
         form.toggleBlockCount = 0;
+        // The stage's clear begins at its first frame, even if the last one was cut short.
+        form.stageClear.Restart();
 
         if (form.backgroundSurface) {
             form.toggleBlockCount =

@@ -204,6 +204,59 @@ TEST(BrakeLatch, TheFiringButtonBrakesOnlyAfterARelease) {
     EXPECT_EQ(s.player.brakeTime, 2);
 }
 
+// The keyboard also reports a press made since the previous question, so the rules must ask
+// for the actions in this order and no more often: each frame asks ActA first for the brake
+// latch; aiming then asks ActA, Right, Left, B and ActA again to fire; flight asks only the
+// brake's ActA, then ActB, and nothing while the brake latch holds or the ball is on ice.
+class RecordingInput final : public PlayInput {
+  public:
+    std::array<bool, 6> held{};
+    std::string asked;
+    bool Pressed(int32_t action) override {
+        asked += "LRUDAB"[action];
+        return held[static_cast<size_t>(action)];
+    }
+};
+
+TEST(InputOrder, EachFrameAsksTheActionsInTheRulesOrder) {
+    struct Case {
+        const char* what;
+        bool flying, brakeLatch, ice;
+        int32_t needleTime;
+        std::vector<int32_t> held;
+        const char* asked;
+    };
+    const Case cases[] = {
+        {"aiming, nothing held", false, false, false, 0, {}, "AARLBA"},
+        {"aiming, A held", false, true, false, 0, {ActA}, "AARLBA"},
+        {"aiming, turning fast", false, false, false, 0, {ActRight, ActB}, "AARLBA"},
+        {"flight, nothing held", true, false, false, 0, {}, "AAB"},
+        {"flight, A held after a release", true, false, false, 0, {ActA}, "AA"},
+        {"flight, B held", true, false, false, 0, {ActB}, "AAB"},
+        {"flight, A still held from the shot", true, true, false, 0, {ActA}, "A"},
+        {"flight on ice", true, false, true, 0, {ActB}, "A"},
+        {"a needle's frozen frame", true, false, false, 3, {ActA, ActB}, "A"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Stage s;
+        s.Fly(300, 200, 2, 1);
+        s.player.flying = c.flying;
+        s.player.brakeLatch = c.brakeLatch;
+        s.player.noFriction = c.ice;
+        s.player.needleTime = c.needleTime;
+        s.shotLatch = true;
+        RecordingInput input;
+        for (int32_t a : c.held)
+            input.held[static_cast<size_t>(a)] = true;
+        const StageSlotView view = SlotView(s.blocks, s.entities, kSlot);
+        PlayWorld world{s.player, view, s.coinPresent, s.blinkTimer, 0, 100, 100, 30, s.shotLatch};
+        s.events.Clear();
+        PlayFrame(world, input, s.events);
+        EXPECT_EQ(input.asked, c.asked);
+    }
+}
+
 // --- Rebounds -------------------------------------------------------------------------------
 
 TEST(Border, ReboundsAtPointNineToThePreviousWholePixel) {
