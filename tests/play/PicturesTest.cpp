@@ -2,6 +2,8 @@
 // (each cell one colour index), and the keys as the scripted keyboard reports them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <set>
 #include <string>
@@ -174,6 +176,91 @@ TEST(ToggleFaces, TheFaceShownIsTheEffectOfThisFrame) {
         EXPECT_EQ(g.Shown(336, 176), c.face);
         EXPECT_EQ(g.Shown(321, 161), kTile);
     }
+}
+
+// While aiming, the ball stands at its truncated position and the marker 24 pixels away in
+// the direction of the untruncated angle, with pi taken as 3.14159 (so straight down lands a
+// hair short of 24 pixels and truncates to 23).
+TEST(AimMarker, StandsTwentyFourPixelsOutAtTheUntruncatedAngle) {
+    struct Case {
+        double angle;
+        int x, y;
+    };
+    const Case cases[] = {{0, 324, 200},   {22, 317, 216},  {22.5, 316, 216}, {45, 300, 223},
+                          {135, 299, 176}, {180, 323, 199}, {359.5, 323, 199}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.angle);
+        Game g;
+        g.form->playerSheet = g.Sheet(32, 16, 50);
+        Game::Paint(*g.form->playerSheet, 16, 0, 32, 16, 60);
+        Player& p = g.form->Player;
+        p.x = 300;
+        p.y = 200;
+        p.angle = c.angle;
+        g.form->scene = ScenePlay::kId;
+        g.form->play.Frame(*g.form);
+        int left = 640, top = 480;
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                if (g.Shown(x, y) != 60) continue;
+                left = std::min(left, x);
+                top = std::min(top, y);
+            }
+        }
+        EXPECT_EQ(left, c.x);
+        EXPECT_EQ(top, c.y);
+        EXPECT_EQ(g.Shown(c.x + 15, c.y + 15), 60);
+        EXPECT_EQ(p.angle, c.angle);
+    }
+}
+
+// The booster ring: t = 19 down to 0 over the 20 frames after the boost, dots of colour
+// FFFFFF (index 255) around the centre taken on its first frame, at radius (400 - t * t) * 0.3
+// and with the dots' step 322 - 16 t: about 180 r / step dots.
+TEST(BoosterRing, RadiusAndDotsFollowTheRingsClock) {
+    struct Case {
+        int t;
+        double radius;
+        int dots;  // distinct dots; 0 where they crowd into the same pixels
+    };
+    const Case cases[] = {
+        {19, 11.7, 0}, {15, 52.5, 116}, {10, 90, 100}, {5, 112.5, 84}, {0, 120, 68}};
+    Game g;
+    Player& p = g.form->Player;
+    p.x = 300;
+    p.y = 200;
+    p.vx = 2;
+    p.vy = 0;
+    p.rest = 5;
+    p.flying = true;
+    p.boostTime = 20;
+    g.form->scene = ScenePlay::kId;
+    std::vector<std::vector<uint8_t>> pictures;
+    for (int k = 0; k < 20; ++k) {
+        g.form->play.Frame(*g.form);
+        pictures.push_back(g.machine.screen.pixels);
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.t);
+        const std::vector<uint8_t>& shown = pictures[static_cast<size_t>(19 - c.t)];
+        int dots = 0;
+        double nearest = 1e9, farthest = 0;
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                if (shown[static_cast<size_t>(y * 640 + x)] != 255) continue;
+                ++dots;
+                const double d = std::hypot(x - 308, y - 208);
+                nearest = std::min(nearest, d);
+                farthest = std::max(farthest, d);
+            }
+        }
+        EXPECT_GT(nearest, c.radius - 1.5);
+        EXPECT_LT(farthest, c.radius + 1.5);
+        if (c.dots) {
+            EXPECT_NEAR(dots, c.dots, 1);
+        }
+    }
+    EXPECT_EQ(p.boostTime, 0);
 }
 
 // The coins appear one a frame in table order, each through the cells 7 down to 0 (its timer
