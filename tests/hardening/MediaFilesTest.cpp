@@ -168,3 +168,32 @@ TEST_F(Media, PaletteCutShortLoadsWithZerosAndMissingFails) {
 
 }  // namespace
 }  // namespace zarp::hardening
+
+namespace zarp::hardening {
+namespace {
+
+TEST(Music, EveryPieceCutShortMeasuresNoLongerThanTheWholeAndMissingIsSilence) {
+    // The headless player measures a piece to know when it ends; the window hands the file to
+    // the mixer. A missing or empty piece has no length: the player stays silent.
+    ScratchFolder folder;
+    const std::vector<std::string> pieces = DistFiles("mid");
+    ASSERT_FALSE(pieces.empty());
+    for (const std::string& name : pieces) {
+        const fs::path path = folder.path() / name;
+        EXPECT_EQ(headless::MidiLengthMs(path.string()), 0u) << "missing " << name;
+        const std::string whole = ReadBytes(DistDir() / name);
+        const uint32_t full = headless::MidiLengthMs((DistDir() / name).string());
+        EXPECT_GT(full, 1000u) << name;
+        for (size_t cut : Cuts(whole.size())) {
+            WriteBytes(path, whole.substr(0, cut));
+            const uint32_t length = headless::MidiLengthMs(path.string());
+            EXPECT_LE(length, full) << name << " cut to " << cut;
+            if (cut < 14) {
+                EXPECT_EQ(length, 0u) << name << " cut to " << cut;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zarp::hardening
