@@ -263,6 +263,82 @@ TEST(BoosterRing, RadiusAndDotsFollowTheRingsClock) {
     EXPECT_EQ(p.boostTime, 0);
 }
 
+// The stage start's title stands at x 80 for stages 1 to 9 and at x 40 from stage 10 on; the
+// set-up counts only the toggle blocks (a type above 17 is neither drawn nor counted), brings
+// every coin back, puts the ball at the start with the start angle and the stage's shots, and
+// carries the score on.
+TEST(StageStartSetUp, TitlePlaceAndTheStageReset) {
+    struct Case {
+        int32_t stageNo;
+        int titleX;
+    };
+    const Case cases[] = {{1, 80}, {9, 80}, {10, 40}, {16, 40}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stageNo);
+        Game g;
+        g.form->stageNo = c.stageNo;
+        g.form->stageTotal = 20;
+        auto& e = g.form->StageEntityTable;
+        const auto slot = static_cast<size_t>(c.stageNo);
+        e.count[slot] = 4;
+        e.x[slot] = {64, 37, 100, 140};
+        e.y[slot] = {80, 7, 300, 300};
+        auto& b = g.form->StageBlockTable;
+        b.count[slot] = 4;
+        b.x[slot] = {96, 160, 224, 288};
+        b.y[slot] = {96, 96, 96, 96};
+        b.type[slot] = {16, 99, 17, 5};
+        g.form->blockSheet = g.Sheet(384, 96, 90);
+        Game::Paint(*g.form->blockSheet, 352, 0, 384, 32, 91);  // the background tile
+        g.form->fontSheet = g.Sheet(311, 167, 200);
+        Player& p = g.form->Player;
+        p.x = p.y = 500;
+        p.angle = 3;
+        p.score = 4321;
+        p.rest = 1;
+        p.flying = true;
+        p.needleTime = 2;
+        p.maxHit = 6;
+        p.boostTime = 4;
+        p.brakeTime = 9;
+        g.form->blinkTimer = 99;
+        g.form->coinPresent.fill(0);
+        g.form->scene = SceneStageStart::kId;
+        g.form->stageStart.Frame(*g.form);  // the set-up
+        EXPECT_EQ(g.form->toggleBlockCount, 2);
+        EXPECT_EQ(g.form->blinkTimer, 0);
+        EXPECT_EQ(g.form->backgroundSurface->At(106, 106), 90);  // blocks over the tiles
+        EXPECT_EQ(g.form->backgroundSurface->At(170, 106), 91);  // type 99: not drawn
+        EXPECT_EQ(g.form->backgroundSurface->At(234, 106), 90);
+        for (size_t i = 0; i < 4; ++i)
+            EXPECT_EQ(g.form->coinPresent[i], 1) << i;
+        EXPECT_EQ(g.form->coinPresent[4], 0);
+        EXPECT_EQ(p.x, 64);
+        EXPECT_EQ(p.y, 80);
+        EXPECT_EQ(g.form->playerStartX, 64);
+        EXPECT_EQ(g.form->playerStartY, 80);
+        EXPECT_EQ(p.angle, 37);
+        EXPECT_EQ(p.rest, 7);
+        EXPECT_EQ(p.score, 4321);
+        EXPECT_FALSE(p.flying);
+        EXPECT_EQ(p.needleTime + p.maxHit + p.boostTime + p.brakeTime, 0);
+
+        g.form->stageStart.Frame(*g.form);  // the first title frame
+        int left = 640, top = 480;
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                if (g.Shown(x, y) != 200) continue;
+                left = std::min(left, x);
+                top = std::min(top, y);
+            }
+        }
+        EXPECT_EQ(left, c.titleX);
+        EXPECT_EQ(top, 150);
+        EXPECT_EQ(g.Shown(c.titleX + 68, 150 + 68), 200);  // glyphs three times 23 pixels
+        EXPECT_NE(g.Shown(c.titleX + 68, 150 + 69), 200);
+    }
+}
+
 // The coins appear one a frame in table order, each through the cells 7 down to 0 (its timer
 // of 16 lowered before the draw, halved), drawn from the phase's third frame on.
 TEST(StageStartCoins, EachCoinRunsThroughTheCellsOfItsTimerHalved) {
