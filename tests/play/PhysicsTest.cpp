@@ -1,6 +1,7 @@
 // The ball's rules, one play frame at a time, on the smallest stage slots that show them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -181,6 +182,29 @@ TEST(ShotLatch, AHeldFromBeforeNeverFiresUntilSeenUp) {
     EXPECT_EQ(s.player.hitTextTime[6], 44);
     // The ball starts moving on the next frame, with the launch velocity of this one.
     EXPECT_EQ(s.player.x, 100);
+}
+
+TEST(ShotLatch, AButtonHeldThroughAWholeShotNeitherBrakesNorFiresAgain) {
+    Stage s;
+    s.player.rest = 5;
+    s.Hold({ActA});
+    ASSERT_TRUE(s.Frame().fired);
+    int rubs = 0, frames = 0;
+    while (s.player.flying && frames < 5000) {
+        s.Frame();
+        const std::vector<Effect> effects = s.Effects();
+        rubs += static_cast<int>(std::count(effects.begin(), effects.end(), Effect::Rub));
+        ++frames;
+    }
+    ASSERT_FALSE(s.player.flying);
+    EXPECT_EQ(rubs, 0);
+    EXPECT_EQ(s.player.rest, 4);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(s.Frame().fired) << i;
+    s.Hold({});
+    EXPECT_FALSE(s.Frame().fired);
+    s.Hold({ActA});
+    EXPECT_TRUE(s.Frame().fired);
 }
 
 TEST(BrakeLatch, TheFiringButtonBrakesOnlyAfterARelease) {
