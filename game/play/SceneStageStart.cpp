@@ -97,6 +97,10 @@ void SceneStageStart::Frame(TForm1& form) {
         p.maxHit = 0;
         p.boostTime = 0;
         p.brakeTime = 0;
+        // The ice flag of the last block test belongs to the stage that ended (its goal may
+        // lie on ice); the first flight frame reads it before any block test of this stage, so
+        // every stage starts as the stage solver's proofs do, on no ice.
+        p.noFriction = false;
         form.blinkTimer = 0;
         form.toggleBlockCount = 0;
         // The stage's clear begins at its first frame, even if the last one was cut short.

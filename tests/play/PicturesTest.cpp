@@ -265,8 +265,8 @@ TEST(BoosterRing, RadiusAndDotsFollowTheRingsClock) {
 
 // The stage start's title stands at x 80 for stages 1 to 9 and at x 40 from stage 10 on; the
 // set-up counts only the toggle blocks (a type above 17 is neither drawn nor counted), brings
-// every coin back, puts the ball at the start with the start angle and the stage's shots, and
-// carries the score on.
+// every coin back, puts the ball at the start with the start angle and the stage's shots, off
+// the last stage's ice, and carries the score on.
 TEST(StageStartSetUp, TitlePlaceAndTheStageReset) {
     struct Case {
         int32_t stageNo;
@@ -301,6 +301,7 @@ TEST(StageStartSetUp, TitlePlaceAndTheStageReset) {
         p.maxHit = 6;
         p.boostTime = 4;
         p.brakeTime = 9;
+        p.noFriction = true;  // the last stage's goal lay on ice
         g.form->blinkTimer = 99;
         g.form->coinPresent.fill(0);
         g.form->scene = SceneStageStart::kId;
@@ -321,6 +322,7 @@ TEST(StageStartSetUp, TitlePlaceAndTheStageReset) {
         EXPECT_EQ(p.rest, 7);
         EXPECT_EQ(p.score, 4321);
         EXPECT_FALSE(p.flying);
+        EXPECT_FALSE(p.noFriction);
         EXPECT_EQ(p.needleTime + p.maxHit + p.boostTime + p.brakeTime, 0);
 
         g.form->stageStart.Frame(*g.form);  // the first title frame
