@@ -259,7 +259,7 @@ void TForm1::FormKeyDown(int key) {
         (scene == ScenePlay::kId || scene == SceneStageClear::kId || scene == SceneGameOver::kId) &&
         Player.flying) {
         // Abandon the shot: it costs one try and the ball goes back to the start.
-        Player.rest -= 1;
+        Player.rest = WrapAdd(Player.rest, -1);
         if (Player.rest == 0) scene = SceneGameOver::kId;
         musicRepeat = false;
         MediaPlayer1.Stop();
