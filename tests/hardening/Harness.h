@@ -62,6 +62,8 @@ class GameFolder {
     fs::path prog() const { return scratch_.path() / "prog"; }
     fs::path work() const { return scratch_.path() / "work"; }
     fs::path root() const { return scratch_.path(); }
+    // The program Play runs; a test may point it at a copy.
+    fs::path program = HeadlessProgram();
 
     struct Run {
         ProcessResult process;
