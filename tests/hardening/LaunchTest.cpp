@@ -87,6 +87,17 @@ TEST(UserSet, RemovedAfterTheListWasMadeIsNamedAndTheGameEndsNormally) {
     EXPECT_TRUE(HasForeignSections(profile));
 }
 
+TEST(KeyScript, TheHiddenKeyHeldAsTheTitleComesBackDoesNotHangTheDriver) {
+    // The title waits for the hidden-start key to be released, pumping messages; a script's
+    // keys change only between frames, so zarp-headless waits for ever (and SIGTERM only sets a
+    // flag read between frames). The real game is released by the player's hand.
+    GTEST_SKIP() << "known fault of the headless driver: a held H at the title's start never ends";
+    GameFolder game;
+    const GameFolder::Run run =
+        game.Play(100, "1 Space\n2-50 H\n", {"w"}, {}, {"/usr/bin/timeout", "-s", "KILL", "120"});
+    EXPECT_EQ(run.process.exitStatus, 0);
+}
+
 // The test-play folder: $XDG_RUNTIME_DIR/zarpane.
 class TestPlayFolder : public testing::Test {
   protected:
