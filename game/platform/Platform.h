@@ -17,6 +17,9 @@ class Clock {
     // Returns once Ticks() has reached `due` (compared as a wrapping difference).
     // A real clock sleeps most of the way and spins the last moment; a virtual clock jumps.
     virtual void WaitUntil(uint32_t due) = 0;
+    // Returns at or shortly after `due`, sleeping all the way: for waits that look at the time
+    // themselves and need no precision below a millisecond (Pace, waiting for a key's release).
+    virtual void SleepUntil(uint32_t due) { WaitUntil(due); }
 };
 
 // Receives the window messages the game reacts to.

@@ -33,7 +33,7 @@ void SceneTitle::Frame(TForm1& form) {
         // release. Messages and the clock keep moving so a close request ends the wait.
         while (keyboard.AsyncKeyState(HiddenStartKey) && !form.closing) {
             form.ProcessMessages();
-            form.platform.clock.WaitUntil(form.platform.clock.Ticks() + 1);
+            form.platform.clock.SleepUntil(form.platform.clock.Ticks() + 1);
         }
         form.musicRepeat = true;
         form.StartMusic("bgm01.mid");

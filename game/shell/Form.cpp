@@ -133,7 +133,7 @@ bool TForm1::FormCreate() {
     // A hidden-start key still held from the launch delays the start until it is released.
     while (platform.keyboard.AsyncKeyState(HiddenStartKey) && !closing) {
         ProcessMessages();
-        platform.clock.WaitUntil(platform.clock.Ticks() + 1);
+        platform.clock.SleepUntil(platform.clock.Ticks() + 1);
     }
 
     if (MediaDevices.fullScreen) platform.screen.ShowCursor(false);
@@ -332,7 +332,7 @@ void TForm1::Pace(uint32_t ms) {
     for (uint32_t now = start; waiting(now); now = clock.Ticks()) {
         ProcessMessages();
         now = clock.Ticks();
-        if (waiting(now)) clock.WaitUntil(now + std::min<uint32_t>(lastPaceTick + ms - now, 4));
+        if (waiting(now)) clock.SleepUntil(now + std::min<uint32_t>(lastPaceTick + ms - now, 4));
     }
     lastPaceTick = clock.Ticks();
 }

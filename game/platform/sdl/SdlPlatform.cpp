@@ -2,6 +2,8 @@
 
 #include <time.h>
 
+#include <cerrno>
+
 #include <cstdio>
 #include <cstring>
 
@@ -16,7 +18,7 @@ uint64_t NowNs() {
 }
 
 // How long before the due time the wait stops sleeping and spins.
-constexpr uint64_t kSpinNs = 250000;
+constexpr uint64_t kSpinNs = 100000;
 
 }  // namespace
 
@@ -33,10 +35,21 @@ void SdlClock::WaitUntil(uint32_t due) {
         uint64_t wake = dueNs - kSpinNs;
         timespec until{static_cast<time_t>(wake / 1000000000u),
                        static_cast<long>(wake % 1000000000u)};
-        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) != 0) {
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
         }
     }
     while (static_cast<int32_t>(due - Ticks()) > 0) {
+    }
+}
+
+void SdlClock::SleepUntil(uint32_t due) {
+    uint64_t now = NowNs();
+    int32_t aheadMs = static_cast<int32_t>(due - static_cast<uint32_t>(now / 1000000u));
+    if (aheadMs <= 0) return;
+    uint64_t dueNs = (now / 1000000u + static_cast<uint64_t>(aheadMs)) * 1000000u;
+    timespec until{static_cast<time_t>(dueNs / 1000000000u),
+                   static_cast<long>(dueNs % 1000000000u)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
     }
 }
 
@@ -96,14 +109,21 @@ int VirtualKeyOf(SDL_Scancode scancode) {
     }
 }
 
+SdlKeyboard::SdlKeyboard() {
+    for (int sc = 0; sc < SDL_NUM_SCANCODES; ++sc) {
+        int key = VirtualKeyOf(static_cast<SDL_Scancode>(sc));
+        if (key > 0 && key < 256) scancodes_[key].push_back(static_cast<SDL_Scancode>(sc));
+    }
+}
+
 bool SdlKeyboard::AsyncKeyState(int virtualKey) {
     if (virtualKey < 0 || virtualKey > 255) return false;
     bool state = pressed_[virtualKey];
     pressed_[virtualKey] = false;
     int count = 0;
     const Uint8* keys = SDL_GetKeyboardState(&count);
-    for (int sc = 0; sc < count && !state; ++sc) {
-        if (keys[sc] && VirtualKeyOf(static_cast<SDL_Scancode>(sc)) == virtualKey) state = true;
+    for (SDL_Scancode sc : scancodes_[virtualKey]) {
+        if (sc < count && keys[sc]) state = true;
     }
     return state;
 }

@@ -18,15 +18,18 @@ class SdlClock : public platform::Clock {
     uint32_t Ticks() override;
     // Sleeps until shortly before the due time, then spins the last moment.
     void WaitUntil(uint32_t due) override;
+    void SleepUntil(uint32_t due) override;
 };
 
 class SdlKeyboard : public platform::Keyboard {
   public:
+    SdlKeyboard();
     bool AsyncKeyState(int virtualKey) override;
     void NoteKeyDown(int virtualKey);
 
   private:
     std::array<bool, 256> pressed_{};
+    std::array<std::vector<SDL_Scancode>, 256> scancodes_;  // the physical keys of each code
 };
 
 class SdlJoystick : public platform::Joystick {
