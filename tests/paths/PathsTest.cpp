@@ -8,25 +8,12 @@
 #include <optional>
 
 #include "common/paths/Paths.h"
+#include "tests/support/Files.h"
 
 namespace zarp {
 namespace {
 
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = std::filesystem::temp_directory_path() / "paths-test-XXXXXX";
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        path_ = ::mkdtemp(name.data());
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& path() const { return path_; }
-
-  private:
-    std::string path_;
-};
+using testing_support::TempDir;
 
 // Points XDG_RUNTIME_DIR somewhere for one test and puts the old value back afterwards.
 class RuntimeDir {

@@ -11,9 +11,13 @@
 
 #include "common/paths/AtomicFile.h"
 #include "common/stage/Stage.h"
+#include "tests/support/Files.h"
 
 namespace zarp {
 namespace {
+
+using testing_support::ReadBytes;
+using testing_support::TempDir;
 
 std::string Join(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
     std::string text;
@@ -27,28 +31,6 @@ std::string Join(const std::vector<std::string>& lines, const std::string& end =
 const std::vector<std::string> kExample = {
     "2", "abc",           "*", "*", "*",  "16", "16", "0", "*", "*", "*", "*", "*", "*", "*",
     "*", "## other data", "*", "*", "32", "32", "0",  "5", "*", "*"};
-
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "stage-test-XXXXXX");
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        path_ = ::mkdtemp(name.data());
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 struct GameTables {
     std::unique_ptr<GameBlockTable> blocks = std::make_unique<GameBlockTable>();

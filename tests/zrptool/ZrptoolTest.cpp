@@ -5,32 +5,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/Files.h"
 #include "tools/zrptool/Command.h"
 
 namespace zarp::zrptool {
 namespace {
 
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = std::filesystem::temp_directory_path() / "zrptool-test-XXXXXX";
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        path_ = ::mkdtemp(name.data());
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using testing_support::ReadBytes;
+using testing_support::TempDir;
 
 void WriteLines(const std::string& path, const std::vector<std::string>& lines,
                 const char* end = "\r\n") {
