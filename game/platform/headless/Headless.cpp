@@ -7,8 +7,15 @@
 #include <sstream>
 
 #include "common/image/Png.h"
+#include "game/media/FileBytes.h"
 
 namespace zarp::headless {
+
+namespace {
+// Music files and input scripts far beyond any real size are refused, not read whole.
+constexpr size_t kMaxMidiBytes = 16u << 20;
+constexpr size_t kMaxKeyScriptBytes = 256u << 20;
+}  // namespace
 
 bool EventLog::Open(const std::string& path) {
     file_.reset(std::fopen(path.c_str(), "w"));
@@ -280,9 +287,8 @@ struct Reader {
 }  // namespace
 
 uint32_t MidiLengthMs(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return 0;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<uint8_t> bytes;
+    if (ReadFileBytes(path, kMaxMidiBytes, bytes) != FileRead::Ok) return 0;
     Reader r{bytes};
     if (!r.Has(14) || std::string(bytes.begin(), bytes.begin() + 4) != "MThd") return 0;
     r.pos = 4;
@@ -371,11 +377,12 @@ int KeyByName(const std::string& name) {
 }
 
 bool ParseKeyScript(const std::string& path, std::vector<KeyHold>& holds, std::string* error) {
-    std::ifstream in(path);
-    if (!in) {
+    std::vector<uint8_t> bytes;
+    if (ReadFileBytes(path, kMaxKeyScriptBytes, bytes) != FileRead::Ok) {
         if (error) *error = path + ": cannot be read";
         return false;
     }
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
     std::string line;
     int lineNo = 0;
     while (std::getline(in, line)) {

@@ -2,6 +2,7 @@
 // frames, a per-frame trace and an event log. Tests, replays and stage checks run through it.
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -106,8 +107,25 @@ class Driver : public FrameHooks {
           keyboard_(machine.keyboard),
           messages_(machine.messages),
           screen_(machine.screen),
-          log_(machine.log),
-          holds_(std::move(holds)) {}
+          log_(machine.log) {
+        // Per key, its holds sorted and joined where they touch, walked once as frames go by.
+        for (const headless::KeyHold& hold : holds) {
+            for (int key : hold.keys)
+                tracks_[key].spans.emplace_back(hold.from, hold.to);
+        }
+        for (auto& [key, track] : tracks_) {
+            std::sort(track.spans.begin(), track.spans.end());
+            std::vector<std::pair<int64_t, int64_t>> joined;
+            for (const auto& span : track.spans) {
+                if (!joined.empty() && span.first <= joined.back().second + 1) {
+                    joined.back().second = std::max(joined.back().second, span.second);
+                } else {
+                    joined.push_back(span);
+                }
+            }
+            track.spans = std::move(joined);
+        }
+    }
 
     bool OpenTrace() {
         if (options_.trace.empty()) return true;
@@ -124,23 +142,12 @@ class Driver : public FrameHooks {
         // past the end of its hold (counted in 16 ms frames from now) by ten seconds, far more
         // than any wait within one frame.
         std::map<int, int64_t> lastFrame;
-        for (const headless::KeyHold& hold : holds_) {
-            if (hold.from <= frame && frame <= hold.to) {
-                for (int key : hold.keys)
-                    lastFrame[key] = std::max(lastFrame[key], hold.to);
+        for (auto& [key, track] : tracks_) {
+            while (track.next < track.spans.size() && track.spans[track.next].second < frame) {
+                ++track.next;
             }
-        }
-        for (bool extended = true; extended;) {
-            extended = false;
-            for (const headless::KeyHold& hold : holds_) {
-                for (int key : hold.keys) {
-                    auto it = lastFrame.find(key);
-                    if (it != lastFrame.end() && hold.from <= it->second + 1 &&
-                        hold.to > it->second) {
-                        it->second = hold.to;
-                        extended = true;
-                    }
-                }
+            if (track.next < track.spans.size() && track.spans[track.next].first <= frame) {
+                lastFrame[key] = track.spans[track.next].second;
             }
         }
         std::map<int, uint32_t> releaseTicks;
@@ -207,7 +214,11 @@ class Driver : public FrameHooks {
     headless::ScriptedMessages& messages_;
     headless::MemoryScreen& screen_;
     headless::EventLog& log_;
-    std::vector<headless::KeyHold> holds_;
+    struct KeyTrack {
+        std::vector<std::pair<int64_t, int64_t>> spans;  // first and last frame of each hold
+        size_t next = 0;
+    };
+    std::map<int, KeyTrack> tracks_;
     std::set<int> previous_;
     std::unique_ptr<FILE, int (*)(FILE*)> trace_{nullptr, fclose};
 };
