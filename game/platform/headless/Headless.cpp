@@ -8,6 +8,7 @@
 
 #include "common/image/Png.h"
 #include "game/media/FileBytes.h"
+#include "game/media/Midi.h"
 
 namespace zarp::headless {
 
@@ -260,103 +261,12 @@ void ScriptedMessages::Pump(platform::MessageSink& sink) {
     }
 }
 
-namespace {
-
-struct Reader {
-    const std::vector<uint8_t>& bytes;
-    size_t pos = 0;
-    bool Has(size_t n) const { return pos <= bytes.size() && bytes.size() - pos >= n; }
-    uint32_t Be(int n) {
-        uint32_t v = 0;
-        for (int i = 0; i < n; ++i)
-            v = (v << 8) | bytes[pos++];
-        return v;
-    }
-    bool VarLen(uint32_t& value) {
-        value = 0;
-        for (int i = 0; i < 4; ++i) {
-            if (!Has(1)) return false;
-            uint8_t b = bytes[pos++];
-            value = (value << 7) | (b & 0x7F);
-            if (!(b & 0x80)) return true;
-        }
-        return false;
-    }
-};
-
-}  // namespace
-
 uint32_t MidiLengthMs(const std::string& path) {
     std::vector<uint8_t> bytes;
     if (ReadFileBytes(path, kMaxMidiBytes, bytes) != FileRead::Ok) return 0;
-    Reader r{bytes};
-    if (!r.Has(14) || std::string(bytes.begin(), bytes.begin() + 4) != "MThd") return 0;
-    r.pos = 4;
-    uint32_t headerLength = r.Be(4);
-    r.Be(2);
-    uint32_t tracks = r.Be(2);
-    uint32_t division = r.Be(2);
-    if (division == 0 || (division & 0x8000)) return 0;
-    r.pos = 8 + static_cast<size_t>(headerLength);
-    std::map<uint64_t, uint32_t> tempos;  // tick -> microseconds per quarter note
-    uint64_t lastTick = 0;
-    for (uint32_t t = 0; t < tracks && r.Has(8); ++t) {
-        bool isTrack = std::string(bytes.begin() + r.pos, bytes.begin() + r.pos + 4) == "MTrk";
-        r.pos += 4;
-        uint32_t length = r.Be(4);
-        size_t end = std::min(bytes.size(), r.pos + static_cast<size_t>(length));
-        if (!isTrack) {
-            r.pos = end;
-            continue;
-        }
-        uint64_t tick = 0;
-        uint8_t status = 0;
-        while (r.pos < end) {
-            uint32_t delta = 0;
-            if (!r.VarLen(delta)) break;
-            tick += delta;
-            if (!r.Has(1)) break;
-            uint8_t b = bytes[r.pos];
-            if (b & 0x80) {
-                status = b;
-                ++r.pos;
-            }
-            if (status == 0xFF) {
-                if (!r.Has(1)) break;
-                uint8_t type = bytes[r.pos++];
-                uint32_t size = 0;
-                if (!r.VarLen(size) || !r.Has(size)) break;
-                if (type == 0x51 && size == 3)
-                    tempos[tick] = r.Be(3);
-                else
-                    r.pos += size;
-                if (type == 0x2F) break;
-            } else if (status == 0xF0 || status == 0xF7) {
-                uint32_t size = 0;
-                if (!r.VarLen(size) || !r.Has(size)) break;
-                r.pos += size;
-            } else if (status >= 0x80) {
-                int dataBytes = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2;
-                if (!r.Has(dataBytes)) break;
-                r.pos += dataBytes;
-            } else {
-                break;
-            }
-        }
-        lastTick = std::max(lastTick, tick);
-        r.pos = end;
-    }
-    double ms = 0;
-    uint64_t tick = 0;
-    uint32_t tempo = 500000;
-    for (auto [at, value] : tempos) {
-        if (at > lastTick) break;
-        ms += static_cast<double>(at - tick) * tempo / division / 1000.0;
-        tick = at;
-        tempo = value;
-    }
-    ms += static_cast<double>(lastTick - tick) * tempo / division / 1000.0;
-    return static_cast<uint32_t>(std::min(ms, 3600000.0)) + 1;
+    double seconds = MidiSeconds(bytes);
+    if (!(seconds > 0)) return 0;
+    return static_cast<uint32_t>(std::min(seconds * 1000, 3600000.0)) + 1;
 }
 
 int KeyByName(const std::string& name) {
