@@ -84,4 +84,5 @@ assets-preview: build
 # The 16 built-in stages painted by zrptool render and tiled into $(BUILD)/preview/stages.png.
 .PHONY: stages-preview
 stages-preview: build
+	@scripts/install-deps imagemagick
 	@cmake --build $(BUILD) --target stages_preview
