@@ -28,7 +28,7 @@ struct Point {
 };
 
 // A set with one playable stage (slot 1).
-struct StageSpec {
+struct StageLayout {
     Point start{300, 200};
     int32_t startAngle = 0;
     int32_t rest = 5;
@@ -93,7 +93,7 @@ inline std::string SilentWav() {
     return bytes;
 }
 
-inline std::string StageFile(const StageSpec& s) {
+inline std::string StageFile(const StageLayout& s) {
     std::ostringstream out;
     auto line = [&](const auto& v) { out << v << "\r\n"; };
     line(2);
@@ -216,8 +216,8 @@ class HeadlessGame {
     HeadlessGame& operator=(const HeadlessGame&) = delete;
 
     const fs::path& Dir() const { return dir_; }
-    void SetStage(const StageSpec& spec) {
-        WriteFile(runtime_ / "zarpane" / "$$$zrp$$$.tmp", StageFile(spec));
+    void SetStage(const StageLayout& layout) {
+        WriteFile(runtime_ / "zarpane" / "$$$zrp$$$.tmp", StageFile(layout));
     }
 
     // Plays test stage `stage` for at most `frames` frames with the key script `keys`.

@@ -30,10 +30,10 @@ TEST(StageStart, TakesTheSameFrameCountsWithAndWithoutShift) {
     HeadlessGame game;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.coins << " coins, shift " << c.shift);
-        StageSpec spec;
+        StageLayout layout;
         for (int i = 0; i < c.coins; ++i)
-            spec.coins.push_back({100 + 40 * i, 300});
-        game.SetStage(spec);
+            layout.coins.push_back({100 + 40 * i, 300});
+        game.SetStage(layout);
         const RunResult run = game.Run(c.shift ? "1-200 Shift\n" : "", c.frames + 2);
         ASSERT_EQ(run.exitStatus, 0);
         EXPECT_EQ(run.FirstFrame("scene", 1), c.frames);
@@ -76,8 +76,8 @@ std::string Fire(int coins = 0, const std::string& before = "") {
 
 TEST(Play, BorderReboundsAtPointNineFromThePreviousWholePixel) {
     HeadlessGame game;
-    StageSpec spec;
-    game.SetStage(spec);
+    StageLayout layout;
+    game.SetStage(layout);
     const RunResult run = game.Run(Fire(), PlayStart(0) + 60);
     ASSERT_EQ(run.exitStatus, 0);
     const int64_t fired = PlayStart(0) + 1;
@@ -97,9 +97,9 @@ TEST(Play, BorderReboundsAtPointNineFromThePreviousWholePixel) {
 
 TEST(Play, NeedleFreezesFiveFramesThenReturnsWithTheStartAngleAndCostsTheShot) {
     HeadlessGame game;
-    StageSpec spec;
-    spec.blocks = {{420, 196, 8}};
-    game.SetStage(spec);
+    StageLayout layout;
+    layout.blocks = {{420, 196, 8}};
+    game.SetStage(layout);
     const int64_t p = PlayStart(0);
     // Turn the aim by 2 units before firing: the return restores the start angle 0.
     const std::string keys = std::to_string(p) + "-" + std::to_string(p + 3) + " Right\n" +
@@ -130,9 +130,9 @@ TEST(Play, NeedleFreezesFiveFramesThenReturnsWithTheStartAngleAndCostsTheShot) {
 
 TEST(Play, AReboundInTheSameTestCancelsTheNeedle) {
     HeadlessGame game;
-    StageSpec spec;
-    spec.blocks = {{420, 196, 8}, {420, 196, 5}};
-    game.SetStage(spec);
+    StageLayout layout;
+    layout.blocks = {{420, 196, 8}, {420, 196, 5}};
+    game.SetStage(layout);
     const RunResult run = game.Run(Fire(), PlayStart(0) + 40);
     EXPECT_EQ(run.FirstFrame("needleTime", 5), 0);
     EXPECT_TRUE(run.SoundFrames("needle.wav").empty());
@@ -144,21 +144,21 @@ TEST(Play, AReboundInTheSameTestCancelsTheNeedle) {
 
 TEST(Play, ConveyorsKeepTheShotAliveUntilTheBrakeIsHeldOverThirtyFrames) {
     HeadlessGame game;
-    StageSpec spec;
+    StageLayout layout;
     // A box of rebound blocks around 3 x 3 conveyors that push up.
     for (int i = -1; i <= 3; ++i) {
-        spec.blocks.push_back({300 + 32 * i, 168, 5});
-        spec.blocks.push_back({300 + 32 * i, 296, 5});
+        layout.blocks.push_back({300 + 32 * i, 168, 5});
+        layout.blocks.push_back({300 + 32 * i, 296, 5});
     }
     for (int j = 0; j < 3; ++j) {
-        spec.blocks.push_back({268, 200 + 32 * j, 5});
-        spec.blocks.push_back({396, 200 + 32 * j, 5});
+        layout.blocks.push_back({268, 200 + 32 * j, 5});
+        layout.blocks.push_back({396, 200 + 32 * j, 5});
         for (int i = 0; i < 3; ++i)
-            spec.blocks.push_back({300 + 32 * i, 200 + 32 * j, 13});
+            layout.blocks.push_back({300 + 32 * i, 200 + 32 * j, 13});
     }
-    spec.start = {340, 250};
-    spec.startAngle = 135;  // straight up
-    game.SetStage(spec);
+    layout.start = {340, 250};
+    layout.startAngle = 135;  // straight up
+    game.SetStage(layout);
     const int64_t p = PlayStart(0);
     const int64_t brake = p + 400;
     // 20 braking frames, a release, then the brake for good.
@@ -177,10 +177,10 @@ TEST(Play, ConveyorsKeepTheShotAliveUntilTheBrakeIsHeldOverThirtyFrames) {
 
 TEST(Play, IceSuspendsFriction) {
     HeadlessGame game;
-    StageSpec spec;
+    StageLayout layout;
     for (int i = 0; i < 5; ++i)
-        spec.blocks.push_back({360 + 32 * i, 196, 9});
-    game.SetStage(spec);
+        layout.blocks.push_back({360 + 32 * i, 196, 9});
+    game.SetStage(layout);
     const RunResult run = game.Run(Fire(), PlayStart(0) + 30);
     int same = 0;
     int64_t f = PlayStart(0) + 3;
@@ -195,9 +195,9 @@ TEST(Play, IceSuspendsFriction) {
 
 TEST(Play, BoosterRaisesTheSpeedToFifteenAndDrawsItsRing) {
     HeadlessGame game;
-    StageSpec spec;
-    spec.blocks = {{420, 196, 15}};
-    game.SetStage(spec);
+    StageLayout layout;
+    layout.blocks = {{420, 196, 15}};
+    game.SetStage(layout);
     RunResult run = game.Run(Fire(), PlayStart(0) + 40);
     const int64_t b = run.FirstFrame("boostTime", 20);
     ASSERT_NE(b, 0);
@@ -219,9 +219,9 @@ TEST(Play, BoosterRaisesTheSpeedToFifteenAndDrawsItsRing) {
 
 TEST(Play, ToggleBlocksSwitchAtEightyOf161Frames) {
     HeadlessGame game;
-    StageSpec spec;
-    spec.blocks = {{500, 400, 16}, {540, 400, 17}};
-    game.SetStage(spec);
+    StageLayout layout;
+    layout.blocks = {{500, 400, 16}, {540, 400, 17}};
+    game.SetStage(layout);
     const int64_t p = PlayStart(0);
     const RunResult run = game.Run("", p + 170);
     EXPECT_EQ(run.At(p - 1, "blinkTimer"), 0);
@@ -235,10 +235,10 @@ TEST(Play, ToggleBlocksSwitchAtEightyOf161Frames) {
 
 TEST(Play, CoinsScoreFiftyTimesTheirNumberAndTheNinthSoundsCoin8) {
     HeadlessGame game;
-    StageSpec spec;
+    StageLayout layout;
     for (int i = 0; i < 9; ++i)
-        spec.coins.push_back({340 + 24 * i, 200});
-    game.SetStage(spec);
+        layout.coins.push_back({340 + 24 * i, 200});
+    game.SetStage(layout);
     const RunResult run = game.Run(Fire(9), PlayStart(9) + 40);
     std::vector<std::string> coins;
     for (const std::string& line : run.log) {
@@ -276,11 +276,11 @@ std::string Region(const fs::path& png, int left, int top, int right, int bottom
 
 TEST(Play, HitTextsStandFor39FramesThenBlink) {
     HeadlessGame game;
-    StageSpec spec;
-    spec.start = {300, 400};
-    spec.startAngle = 135;  // straight up: the ball leaves the text behind
-    spec.coins = {{300, 370}};
-    game.SetStage(spec);
+    StageLayout layout;
+    layout.start = {300, 400};
+    layout.startAngle = 135;  // straight up: the ball leaves the text behind
+    layout.coins = {{300, 370}};
+    game.SetStage(layout);
     RunResult run = game.Run(Fire(1), PlayStart(1) + 20);
     const int64_t hit = run.SoundFrames("coin1.wav").at(0);
     const int left = static_cast<int>(run.At(hit, "x") / 1.1 - 10);
@@ -310,11 +310,11 @@ TEST(Play, HitTextsStandFor39FramesThenBlink) {
 
 TEST(Play, TheSameKeysOnTheSameStageGiveTheSameTrace) {
     HeadlessGame game;
-    StageSpec spec;
-    spec.blocks = {{420, 180, 1}, {200, 300, 12}, {500, 100, 15}, {100, 100, 9}, {400, 380, 2}};
-    spec.coins = {{250, 250}, {450, 300}};
-    spec.startAngle = 37;
-    game.SetStage(spec);
+    StageLayout layout;
+    layout.blocks = {{420, 180, 1}, {200, 300, 12}, {500, 100, 15}, {100, 100, 9}, {400, 380, 2}};
+    layout.coins = {{250, 250}, {450, 300}};
+    layout.startAngle = 37;
+    game.SetStage(layout);
     const std::string keys = Fire(2, "60-70 Left\n") + "100-120 X\n";
     const RunResult a = game.Run(keys, PlayStart(2) + 400);
     const std::string first = FileBytes(game.Dir() / "trace.jsonl");
@@ -326,9 +326,9 @@ TEST(Play, TheSameKeysOnTheSameStageGiveTheSameTrace) {
 
 TEST(Play, ShotLatchAndBrakeLatch) {
     HeadlessGame game;
-    StageSpec spec;
-    spec.start = {40, 200};
-    game.SetStage(spec);
+    StageLayout layout;
+    layout.start = {40, 200};
+    game.SetStage(layout);
     const int64_t p = PlayStart(0);
     // Space held from the program's start into play never fires; after a release it does.
     std::string keys = "1-" + std::to_string(p + 10) + " Space\n" + std::to_string(p + 13) + "-" +
@@ -348,9 +348,9 @@ TEST(Play, ShotLatchAndBrakeLatch) {
 
 TEST(Keys, F6AbandonsAFlyingShotAndF5EndsATestPlay) {
     HeadlessGame game;
-    StageSpec spec;
-    spec.startAngle = 20;
-    game.SetStage(spec);
+    StageLayout layout;
+    layout.startAngle = 20;
+    game.SetStage(layout);
     const int64_t p = PlayStart(0);
     RunResult run = game.Run(Fire() + std::to_string(p + 10) + " F6\n", p + 12);
     EXPECT_EQ(run.At(p + 9, "flying"), 1);
@@ -371,10 +371,10 @@ TEST(Keys, F6AbandonsAFlyingShotAndF5EndsATestPlay) {
 
 TEST(StageClear, BonusesOnTheWindowsThirtySecondAndSixtySecondFramesThenTheTestPlayEnds) {
     HeadlessGame game;
-    StageSpec spec;
-    spec.coins = {{350, 200}};
-    spec.blocks = {{440, 196, 10}};
-    game.SetStage(spec);
+    StageLayout layout;
+    layout.coins = {{350, 200}};
+    layout.blocks = {{440, 196, 10}};
+    game.SetStage(layout);
     const int64_t p = PlayStart(1);
     RunResult run = game.Run(Fire(1), p + 200);
     const int64_t g = run.FirstFrame("scene", 2);
@@ -402,17 +402,17 @@ TEST(StageClear, BonusesOnTheWindowsThirtySecondAndSixtySecondFramesThenTheTestP
 #ifdef ZARP_ZRPTOOL
 TEST(Render, ZrptoolPaintsTheFirstFrameOfPlay) {
     HeadlessGame game;
-    StageSpec spec;
-    spec.blocks = {{420, 180, 1}, {200, 300, 12}, {500, 100, 16}, {100, 100, 10}, {64, 64, 99}};
-    spec.coins = {{250, 250}, {450, 300}};
-    spec.startAngle = 37;
-    spec.rest = 7;
-    game.SetStage(spec);
+    StageLayout layout;
+    layout.blocks = {{420, 180, 1}, {200, 300, 12}, {500, 100, 16}, {100, 100, 10}, {64, 64, 99}};
+    layout.coins = {{250, 250}, {450, 300}};
+    layout.startAngle = 37;
+    layout.rest = 7;
+    game.SetStage(layout);
     const fs::path shot = game.Dir() / "play.png";
     game.Run("", PlayStart(2), "1",
              {"--shot " + std::to_string(PlayStart(2)) + ":" + shot.string()});
     const fs::path set = game.Dir() / "set.zrp";
-    WriteFile(set, StageFile(spec));
+    WriteFile(set, StageFile(layout));
     const fs::path out = game.Dir() / "render.png";
     const std::string command =
         "'" ZARP_ZRPTOOL "' render '" + set.string() + "' 1 '" + out.string() + "' >/dev/null 2>&1";

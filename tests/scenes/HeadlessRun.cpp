@@ -247,7 +247,7 @@ std::vector<uint8_t> SilentWavBytes() {
 
 // ---- stage files ----
 
-std::string StageSpec::Text() const {
+std::string StageLayout::Text() const {
     const int32_t total = slots > 0 ? slots : static_cast<int32_t>(stages.size()) + 1;
     std::ostringstream out;
     auto line = [&](const auto& v) { out << v << "\r\n"; };
@@ -350,8 +350,8 @@ void Fixture::Write(const std::string& name, const std::string& text) const {
     std::ofstream(dir_ / name, std::ios::binary) << text;
 }
 
-void Fixture::WriteStages(const std::string& name, const StageSpec& spec) const {
-    Write(name, spec.Text());
+void Fixture::WriteStages(const std::string& name, const StageLayout& layout) const {
+    Write(name, layout.Text());
 }
 
 namespace {

@@ -46,7 +46,7 @@ std::vector<uint8_t> FixturePaletteBytes();
 std::vector<uint8_t> SilentWavBytes();
 
 // A stage set in the text format, one value per line, CR LF line ends.
-struct StageSpec {
+struct StageLayout {
     struct Block {
         int32_t x, y, type;
     };
@@ -85,7 +85,7 @@ class Fixture {
 
     const std::filesystem::path& dir() const { return dir_; }
     void Write(const std::string& name, const std::string& text) const;
-    void WriteStages(const std::string& name, const StageSpec& spec) const;
+    void WriteStages(const std::string& name, const StageLayout& layout) const;
     // Runs the game for at most `frames` frames with the key script `keys` (its text).
     RunResult Run(int64_t frames, const std::string& keys,
                   const std::vector<std::string>& shots = {},

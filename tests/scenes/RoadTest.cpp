@@ -342,10 +342,10 @@ TEST(SceneRoad, AContinueInTheFrameTheCountDownRunsOutStands) {
 TEST(SceneRoad, UserSetCountDownRunsOutToTheTitle) {
     Fixture fx;
     fx.WriteStages("quick.zrp", [] {
-        StageSpec spec = QuickLossSet();
-        spec.slots = 2;
-        spec.stages.resize(1);
-        return spec;
+        StageLayout layout = QuickLossSet();
+        layout.slots = 2;
+        layout.stages.resize(1);
+        return layout;
     }());
     RunResult r =
         fx.Run(260, KeyScript("to-user-select.keys") + "40 Space\n130 Space\n160-250 X\n");
@@ -360,10 +360,10 @@ TEST(SceneRoad, UserSetCountDownRunsOutToTheTitle) {
 TEST(SceneRoad, UserSetPressAnyKeyStillGoesToTheNameEntry) {
     Fixture fx;
     fx.WriteStages("quick.zrp", [] {
-        StageSpec spec = QuickLossSet();
-        spec.slots = 2;
-        spec.stages.resize(1);
-        return spec;
+        StageLayout layout = QuickLossSet();
+        layout.slots = 2;
+        layout.stages.resize(1);
+        return layout;
     }());
     // The only file is taken at frame 41; then A is tapped every 10 frames: each shot, each
     // continue, and at last the "Press Any Key..." of the sixth game over.
@@ -389,10 +389,10 @@ TEST(SceneRoad, TestPlayFromTheEditorEndsWhenTheGameOverIsLeft) {
     std::filesystem::create_directory(folder);
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::replace);
-    StageSpec spec = QuickLossSet();
-    spec.slots = 3;
-    spec.stages.resize(2);
-    std::ofstream(folder / "$$$zrp$$$.tmp", std::ios::binary) << spec.Text();
+    StageLayout layout = QuickLossSet();
+    layout.slots = 3;
+    layout.stages.resize(2);
+    std::ofstream(folder / "$$$zrp$$$.tmp", std::ios::binary) << layout.Text();
     const char* saved = std::getenv("XDG_RUNTIME_DIR");
     const std::string previous = saved ? saved : "";
     setenv("XDG_RUNTIME_DIR", fx.dir().c_str(), 1);

@@ -14,10 +14,10 @@ namespace {
 constexpr int32_t kStageStart = 0, kPlay = 1, kTitle = 10, kUserSelect = 14;
 
 // A one-stage set whose shot count tells which file was loaded.
-StageSpec SetWithRest(int32_t rest) {
-    StageSpec spec = StraightShotSet(2, "ZARP TESTER");
-    spec.stages[0].rest = rest;
-    return spec;
+StageLayout SetWithRest(int32_t rest) {
+    StageLayout layout = StraightShotSet(2, "ZARP TESTER");
+    layout.stages[0].rest = rest;
+    return layout;
 }
 
 // The shot count of the first playing frame: which file was loaded.
