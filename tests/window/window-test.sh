@@ -30,12 +30,18 @@ export DISPLAY=":$display" SDL_AUDIODRIVER=dummy
 window() { xdotool search --name '^Zarpane$' 2>/dev/null | head -n 1; }
 
 wait_for_window() {
-  for _ in $(seq 100); do
+  # A busy machine may take a while to start the game; give it half a minute.
+  for _ in $(seq 300); do
     id=$(window)
     [ -n "$id" ] && { xdotool windowfocus --sync "$id" 2>/dev/null; return 0; }
+    if ! kill -0 "$game" 2>/dev/null; then
+      wait "$game"; echo "the game ended before its window appeared (exit status $?)"
+      cat "$work/stderr.txt"; game=""; return 1
+    fi
     sleep 0.1
   done
-  echo "no window appeared"; return 1
+  echo "no window appeared"; cat "$work/stderr.txt"; xdotool search --name . getwindowname %@ 2>&1 | head
+  return 1
 }
 
 finish() {
