@@ -89,7 +89,7 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::strin
         if (n == 0) break;
         if (result.size() + static_cast<size_t>(n) > maxBytes) {
             SetError(error, path, "is larger than " + std::to_string(maxBytes) + " bytes");
-            return ReadStatus::failed;
+            return ReadStatus::tooLarge;
         }
         result.append(buffer.data(), static_cast<size_t>(n));
     }

@@ -9,10 +9,10 @@
 
 namespace zarp {
 
-enum class ReadStatus { ok, missing, failed };
+enum class ReadStatus { ok, missing, tooLarge, failed };
 
 // Reads every byte of the file. `error` gets "PATH: reason" unless the result is ok. A file longer
-// than `maxBytes` fails without being read into memory.
+// than `maxBytes` is refused (tooLarge) without being read into memory.
 ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::string* error,
                          size_t maxBytes = SIZE_MAX);
 

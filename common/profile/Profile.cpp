@@ -208,6 +208,7 @@ bool ReadProfile(const std::string& path, IniFile& profile, std::string* error) 
         case ReadStatus::missing:
             profile.Parse("");
             return true;
+        case ReadStatus::tooLarge:
         case ReadStatus::failed:
             break;
     }

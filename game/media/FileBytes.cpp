@@ -1,5 +1,7 @@
 #include "game/media/FileBytes.h"
 
+#include "common/paths/AtomicFile.h"
+
 #include <cstdio>
 #include <memory>
 
@@ -13,27 +15,19 @@ struct FileCloser {
 
 FileRead ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes) {
     bytes.clear();
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return FileRead::CannotOpen;
-    // Read in pieces rather than trusting a reported length: a pipe or a growing file says
-    // nothing reliable, and the cap must hold whatever the file claims.
-    std::vector<uint8_t> chunk(size_t{64} * 1024);
-    for (;;) {
-        size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
-        if (got > 0) {
-            if (bytes.size() + got > maxBytes) {
-                bytes.clear();
-                return FileRead::TooLarge;
-            }
-            bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + static_cast<ptrdiff_t>(got));
-        }
-        if (got < chunk.size()) break;
+    std::string text;
+    switch (ReadWholeFile(path, text, nullptr, maxBytes)) {
+        case ReadStatus::ok:
+            bytes.assign(text.begin(), text.end());
+            return FileRead::Ok;
+        case ReadStatus::missing:
+            return FileRead::CannotOpen;
+        case ReadStatus::tooLarge:
+            return FileRead::TooLarge;
+        case ReadStatus::failed:
+            break;
     }
-    if (std::ferror(file.get())) {
-        bytes.clear();
-        return FileRead::ReadError;
-    }
-    return FileRead::Ok;
+    return FileRead::ReadError;
 }
 
 FileRead ReadFilePrefix(const std::string& path, size_t count, std::vector<uint8_t>& bytes) {

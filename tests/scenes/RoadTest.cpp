@@ -341,12 +341,7 @@ TEST(SceneRoad, AContinueInTheFrameTheCountDownRunsOutStands) {
 
 TEST(SceneRoad, UserSetCountDownRunsOutToTheTitle) {
     Fixture fx;
-    fx.WriteStages("quick.zrp", [] {
-        StageLayout layout = QuickLossSet();
-        layout.slots = 2;
-        layout.stages.resize(1);
-        return layout;
-    }());
+    fx.WriteStages("quick.zrp", QuickLossSet(1));
     RunResult r =
         fx.Run(260, KeyScript("to-user-select.keys") + "40 Space\n130 Space\n160-250 X\n");
     ASSERT_EQ(r.exitStatus, 0) << r.output;
@@ -359,12 +354,7 @@ TEST(SceneRoad, UserSetCountDownRunsOutToTheTitle) {
 
 TEST(SceneRoad, UserSetPressAnyKeyStillGoesToTheNameEntry) {
     Fixture fx;
-    fx.WriteStages("quick.zrp", [] {
-        StageLayout layout = QuickLossSet();
-        layout.slots = 2;
-        layout.stages.resize(1);
-        return layout;
-    }());
+    fx.WriteStages("quick.zrp", QuickLossSet(1));
     // The only file is taken at frame 41; then A is tapped every 10 frames: each shot, each
     // continue, and at last the "Press Any Key..." of the sixth game over.
     std::string keys = KeyScript("to-user-select.keys");
@@ -389,10 +379,7 @@ TEST(SceneRoad, TestPlayFromTheEditorEndsWhenTheGameOverIsLeft) {
     std::filesystem::create_directory(folder);
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::replace);
-    StageLayout layout = QuickLossSet();
-    layout.slots = 3;
-    layout.stages.resize(2);
-    std::ofstream(folder / "$$$zrp$$$.tmp", std::ios::binary) << layout.Text();
+    std::ofstream(folder / "$$$zrp$$$.tmp", std::ios::binary) << QuickLossSet(2).Text();
     const char* saved = std::getenv("XDG_RUNTIME_DIR");
     const std::string previous = saved ? saved : "";
     setenv("XDG_RUNTIME_DIR", fx.dir().c_str(), 1);

@@ -24,13 +24,14 @@ inline StageLayout StraightShotSet(int32_t slots = 17, const std::string& author
     return layout;
 }
 
-// A built-in set whose stages grant one shot that takes one coin (50 points) and then comes
-// to rest between two soft blocks: every stage ends in a game over.
-inline StageLayout QuickLossSet() {
+// A set (the built-in sixteen unless told otherwise) whose stages grant one shot that takes one
+// coin (50 points) and then comes to rest between two soft blocks: every stage ends in a game
+// over.
+inline StageLayout QuickLossSet(int32_t stages = 16) {
     StageLayout layout;
     layout.author = "TEST";
-    layout.slots = 17;
-    for (int32_t s = 1; s < 17; ++s) {
+    layout.slots = stages + 1;
+    for (int32_t s = 1; s <= stages; ++s) {
         StageLayout::Stage stage;
         stage.startX = 48;
         stage.startY = 208;
