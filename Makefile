@@ -6,6 +6,9 @@ CMAKE_ARGS ?=
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?=
+FUZZ_JOBS ?= 1
+FUZZ_TARGETS ?= stage ini bmp wav palette midi
 SOAK_FRAMES ?= 1000000
 SOAK_SEED ?= 1
 # Tests left out of the sanitizer run, as a ctest regular expression (empty: none).
@@ -46,13 +49,13 @@ test-sanitize: deps
 	$(if $(SANITIZE_NO_LEAKS),cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure \
 		-j $(JOBS) --timeout 900 -R '$(SANITIZE_NO_LEAKS)' $(if $(SANITIZE_EXCLUDE),-E '$(SANITIZE_EXCLUDE)'))
 
-# Each fuzz target for FUZZ_SECONDS, from its kept inputs and the built data files.
+# Each fuzz target for FUZZ_SECONDS, or FUZZ_RUNS executions when that is given, from its kept
+# inputs and the built data files; FUZZ_JOBS targets at a time.
 fuzz: fuzz-build
-	@for target in stage ini bmp wav palette midi; do \
-		fuzz/run-fuzz --seconds $(FUZZ_SECONDS) --work $(FUZZ_BUILD)/fuzz/work \
-			$(FUZZ_BUILD)/bin/fuzz_$$target fuzz/corpus/$$target \
-			$(FUZZ_BUILD)/fuzz/corpus-seed/$$target || exit 1; \
-	done
+	@printf '%s\n' $(FUZZ_TARGETS) | xargs -P $(FUZZ_JOBS) -I{} fuzz/run-fuzz \
+		$(if $(FUZZ_RUNS),--runs $(FUZZ_RUNS),--seconds $(FUZZ_SECONDS)) \
+		--work $(FUZZ_BUILD)/fuzz/work $(FUZZ_BUILD)/bin/fuzz_{} fuzz/corpus/{} \
+		$(FUZZ_BUILD)/fuzz/corpus-seed/{}
 
 # Each fuzz target's kept inputs, then a few seconds of fuzzing (the fuzz build's tests).
 test-fuzz: fuzz-build

@@ -7,25 +7,29 @@
 #include "game/media/MediaDevices.h"
 #include "game/platform/headless/Headless.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace zarp;
-    headless::EventLog log;
-    headless::VirtualClock clock;
-    headless::LoggedMusic music(log, clock);
-    headless::ScriptedMessages messages(music);
-    headless::ScriptedKeyboard keyboard;
-    headless::NoJoystick joystick;
-    headless::MemoryScreen screen;
-    headless::ScriptedDialogs dialogs(log);
-    headless::LoggedAudio audio(log, clock);
-    platform::Platform platform{clock, messages, keyboard, joystick, screen, dialogs, audio, music};
-    Random random;
-    MediaDevices media(platform, random, "/nonexistent/");
-    // An 8-bit display, as CreateDisplay leaves it, without the screen-sized surfaces.
-    media.requestedDepth = 8;
-    media.desktopDepth = 8;
+namespace {
 
-    fuzz::TempFile file(data, size, "palette");
+// One machine for the whole run, as the game has one: each input is a new palette.dat for it.
+struct Machine {
+    zarp::headless::Machine devices;
+    zarp::Random random;
+    zarp::MediaDevices media{devices.platform, random, "/nonexistent/"};
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static auto* machine = [] {
+        auto* made = new Machine;
+        // An 8-bit display, as CreateDisplay leaves it, without the screen-sized surfaces.
+        made->media.requestedDepth = 8;
+        made->media.desktopDepth = 8;
+        return made;
+    }();
+    zarp::MediaDevices& media = machine->media;
+    media.displayPalette.reset();
+
+    zarp::fuzz::TempFile file(data, size, "palette");
     if (!media.LoadPalette(file.path()) || !media.displayPalette) __builtin_trap();
     media.SetPaletteRamp(0x000000, 0xFFFFFF, 0, static_cast<int32_t>(size % 300), 0);
     return 0;

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <string_view>
+#include <utility>
 
 #include "common/paths/AtomicFile.h"
 #include "common/paths/UniqueFd.h"
@@ -22,42 +24,21 @@ constexpr const char* kDefaultName = "----------";
 constexpr int32_t kDefaultScore = 0;
 constexpr int32_t kDefaultStage = 1;
 
-std::string Trim(const std::string& text) {
-    const char* blanks = " \t";
+std::string_view Trim(std::string_view text) {
+    constexpr std::string_view blanks = " \t";
     const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return "";
+    if (first == std::string_view::npos) return {};
     const auto last = text.find_last_not_of(blanks);
     return text.substr(first, last - first + 1);
 }
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
+// Names match case-insensitively, ASCII letters only.
+std::string Lowered(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
-    return true;
-}
-
-// The name of a "[name]" line, or nothing for any other line.
-std::optional<std::string> SectionName(const std::string& line) {
-    const std::string text = Trim(line);
-    if (text.empty() || text[0] != '[') return std::nullopt;
-    const auto close = text.find(']');
-    if (close == std::string::npos) return std::nullopt;
-    return Trim(text.substr(1, close - 1));
-}
-
-// The key of a "key=value" line, or nothing for comments and lines without '='.
-std::optional<std::string> KeyName(const std::string& line) {
-    const std::string text = Trim(line);
-    if (text.empty() || text[0] == ';') return std::nullopt;
-    const auto equals = text.find('=');
-    if (equals == std::string::npos) return std::nullopt;
-    return Trim(text.substr(0, equals));
+    return lowered;
 }
 
 // Keeps a value on its own line: a line break inside it would make a new line of the file.
@@ -109,6 +90,27 @@ std::optional<int32_t> ParseProfileInt(const std::string& text) {
 
 }  // namespace
 
+IniFile::Line IniFile::Classify(std::string text) {
+    Line line;
+    const std::string_view trimmed = Trim(text);
+    if (!trimmed.empty() && trimmed[0] == '[') {
+        // "[name]": whatever follows the first ']' does not count.
+        if (const auto close = trimmed.find(']'); close != std::string_view::npos) {
+            line.kind = Line::Kind::section;
+            line.name = Lowered(Trim(trimmed.substr(1, close - 1)));
+        }
+    }
+    if (line.kind == Line::Kind::other && !trimmed.empty() && trimmed[0] != ';') {
+        // "key=value"; comments and lines without '=' are kept as they are.
+        if (const auto equals = trimmed.find('='); equals != std::string_view::npos) {
+            line.kind = Line::Kind::key;
+            line.name = Lowered(Trim(trimmed.substr(0, equals)));
+        }
+    }
+    line.text = std::move(text);
+    return line;
+}
+
 void IniFile::Parse(const std::string& text) {
     lines_.clear();
     size_t start = 0;
@@ -116,38 +118,45 @@ void IniFile::Parse(const std::string& text) {
     while (i < text.size()) {
         const char c = text[i];
         if (c == '\r' || c == '\n') {
-            lines_.emplace_back(text, start, i - start);
+            lines_.push_back(Classify(text.substr(start, i - start)));
             i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
             start = i;
         } else {
             ++i;
         }
     }
-    if (start < text.size()) lines_.emplace_back(text, start, text.size() - start);
+    if (start < text.size()) lines_.push_back(Classify(text.substr(start)));
 }
 
 std::string IniFile::Text() const {
     std::string text;
-    for (const std::string& line : lines_) {
-        text += line;
+    for (const Line& line : lines_) {
+        text += line.text;
         text += "\r\n";
     }
     return text;
 }
 
+std::optional<std::pair<size_t, size_t>> IniFile::FindSection(const std::string& section) const {
+    // The first section of a name is the one that counts.
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind != Line::Kind::section || lines_[i].name != section) continue;
+        size_t end = i + 1;
+        while (end < lines_.size() && lines_[end].kind != Line::Kind::section)
+            ++end;
+        return std::make_pair(i + 1, end);
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> IniFile::Get(const std::string& section, const std::string& key) const {
-    bool inSection = false;
-    for (const std::string& line : lines_) {
-        if (const auto name = SectionName(line)) {
-            // The first section of a name is the one that counts.
-            if (inSection) return std::nullopt;
-            inSection = SameName(*name, section);
-            continue;
-        }
-        if (!inSection) continue;
-        if (const auto name = KeyName(line); name && SameName(*name, key)) {
-            const auto equals = line.find('=');
-            return Trim(line.substr(equals + 1));
+    const auto range = FindSection(Lowered(section));
+    if (!range) return std::nullopt;
+    const std::string name = Lowered(key);
+    for (size_t i = range->first; i < range->second; ++i) {
+        const Line& line = lines_[i];
+        if (line.kind == Line::Kind::key && line.name == name) {
+            return std::string(Trim(std::string_view(line.text).substr(line.text.find('=') + 1)));
         }
     }
     return std::nullopt;
@@ -163,36 +172,24 @@ int32_t IniFile::GetInt(const std::string& section, const std::string& key,
 }
 
 void IniFile::Set(const std::string& section, const std::string& key, const std::string& value) {
-    const std::string line = OneLine(key) + "=" + OneLine(value);
-    bool inSection = false;
-    size_t insertAt = lines_.size();
-    bool found = false;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        if (const auto name = SectionName(lines_[i])) {
-            if (inSection) break;
-            inSection = SameName(*name, section);
-            if (inSection) {
-                found = true;
-                insertAt = i + 1;
-            }
-            continue;
-        }
-        if (!inSection) continue;
-        if (const auto name = KeyName(lines_[i])) {
-            if (SameName(*name, key)) {
-                lines_[i] = line;
-                return;
-            }
-        }
-        // New keys go after the section's last non-blank line, before any blank separator.
-        if (!Trim(lines_[i]).empty()) insertAt = i + 1;
-    }
-    if (!found) {
-        lines_.push_back("[" + OneLine(section) + "]");
-        lines_.push_back(line);
+    Line line = Classify(OneLine(key) + "=" + OneLine(value));
+    const auto range = FindSection(Lowered(section));
+    if (!range) {
+        lines_.push_back(Classify("[" + OneLine(section) + "]"));
+        lines_.push_back(std::move(line));
         return;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
+    const std::string name = Lowered(key);
+    size_t insertAt = range->first;
+    for (size_t i = range->first; i < range->second; ++i) {
+        if (lines_[i].kind == Line::Kind::key && lines_[i].name == name) {
+            lines_[i] = std::move(line);
+            return;
+        }
+        // New keys go after the section's last non-blank line, before any blank separator.
+        if (!Trim(lines_[i].text).empty()) insertAt = i + 1;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(line));
 }
 
 void IniFile::SetInt(const std::string& section, const std::string& key, int32_t value) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zarp {
@@ -25,7 +26,19 @@ class IniFile {
     void SetInt(const std::string& section, const std::string& key, int32_t value);
 
   private:
-    std::vector<std::string> lines_;
+    // Each line as it stands, with what it is worked out once: a lookup compares names only.
+    struct Line {
+        enum class Kind : uint8_t { other, section, key };
+        std::string text;
+        Kind kind = Kind::other;
+        std::string name;  // the section or key name, lower-cased
+    };
+    static Line Classify(std::string text);
+    // The lines of the first section called `section` (lower-cased): [begin, end). Nothing
+    // when there is none.
+    std::optional<std::pair<size_t, size_t>> FindSection(const std::string& section) const;
+
+    std::vector<Line> lines_;
 };
 
 // Reads the file; a missing file reads as empty (true). False with a message when it exists

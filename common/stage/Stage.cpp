@@ -51,23 +51,21 @@ class Parser {
         return false;
     }
 
-    bool Number(size_t index, const std::string& expected, int32_t& value) {
-        if (index >= lines_.size() || !ParseStageInt(lines_[index], value)) {
-            return Fail(index, expected);
-        }
-        return true;
+    bool Number(size_t index, int32_t& value) const {
+        return index < lines_.size() && ParseStageInt(lines_[index], value);
     }
 
     bool Run(bool builtIn, size_t blockCapacity, size_t entityCapacity) {
         int32_t total = 0;
-        const std::string totalText = "the number of stages, a whole number from " +
-                                      std::to_string(kMinStageTotal) + " to " +
-                                      std::to_string(kStageSlots);
-        if (!Number(0, totalText, total)) return false;
+        const auto totalText = [] {
+            return "the number of stages, a whole number from " + std::to_string(kMinStageTotal) +
+                   " to " + std::to_string(kStageSlots);
+        };
+        if (!Number(0, total)) return Fail(0, totalText());
         if (builtIn) {
             total = kBuiltInStageTotal;
         } else if (total < kMinStageTotal || total > kStageSlots) {
-            return Fail(0, totalText);
+            return Fail(0, totalText());
         }
         if (lines_.size() < 2) return Fail(1, "the author line");
         stageTotal = total;
@@ -78,17 +76,22 @@ class Parser {
         size_t line = 2;
         for (int32_t s = 0; s < total; ++s) {
             ParsedSlot& slot = slots[static_cast<size_t>(s)];
-            const std::string stage = "stage " + std::to_string(s);
+            // The message is put together only for the line that fails.
+            const auto stage = [s] { return "stage " + std::to_string(s); };
             for (;;) {
                 if (line < lines_.size() && lines_[line] == kTerminator) {
                     line += 3;
                     break;
                 }
                 std::array<int32_t, 3> block{};
-                if (!Number(line, "a block x or \"*\" ending the blocks of " + stage, block[0]) ||
-                    !Number(line + 1, "the y of a block of " + stage, block[1]) ||
-                    !Number(line + 2, "the type of a block of " + stage, block[2])) {
-                    return false;
+                if (!Number(line, block[0])) {
+                    return Fail(line, "a block x or \"*\" ending the blocks of " + stage());
+                }
+                if (!Number(line + 1, block[1])) {
+                    return Fail(line + 1, "the y of a block of " + stage());
+                }
+                if (!Number(line + 2, block[2])) {
+                    return Fail(line + 2, "the type of a block of " + stage());
                 }
                 line += 3;
                 if (slot.blocks.size() < blockCapacity) {
@@ -111,16 +114,18 @@ class Parser {
         line = marker + 1;
         for (int32_t s = 0; s < total; ++s) {
             ParsedSlot& slot = slots[static_cast<size_t>(s)];
-            const std::string stage = "stage " + std::to_string(s);
+            const auto stage = [s] { return "stage " + std::to_string(s); };
             for (;;) {
                 if (line < lines_.size() && lines_[line] == kTerminator) {
                     line += 2;
                     break;
                 }
                 std::array<int32_t, 2> entry{};
-                if (!Number(line, "an entry x or \"*\" ending the entries of " + stage, entry[0]) ||
-                    !Number(line + 1, "the y of an entry of " + stage, entry[1])) {
-                    return false;
+                if (!Number(line, entry[0])) {
+                    return Fail(line, "an entry x or \"*\" ending the entries of " + stage());
+                }
+                if (!Number(line + 1, entry[1])) {
+                    return Fail(line + 1, "the y of an entry of " + stage());
                 }
                 line += 2;
                 if (slot.entities.size() < entityCapacity) {
@@ -155,7 +160,7 @@ StageReadResult ReadLines(const std::string& name, const std::vector<std::string
     // Fill slots 0 to stageTotal - 1 only; later slots keep what they held.
     for (size_t s = 0; s < parser.slots.size(); ++s) {
         const ParsedSlot& slot = parser.slots[s];
-        const std::string stage = name + ": stage " + std::to_string(s) + ": ";
+        const auto stage = [&name, s] { return name + ": stage " + std::to_string(s) + ": "; };
         for (size_t i = 0; i < slot.blocks.size(); ++i) {
             blocks.x[s][i] = slot.blocks[i][0];
             blocks.y[s][i] = slot.blocks[i][1];
@@ -175,13 +180,13 @@ StageReadResult ReadLines(const std::string& name, const std::vector<std::string
             entities.count[s] = 2;
         }
         if (slot.droppedBlocks > 0) {
-            result.warnings.push_back(stage + std::to_string(slot.droppedBlocks) +
+            result.warnings.push_back(stage() + std::to_string(slot.droppedBlocks) +
                                       " blocks beyond the " + std::to_string(Blocks::capacity) +
                                       " a stage holds were dropped");
         }
         if (slot.droppedEntities > 0) {
             result.warnings.push_back(
-                stage + std::to_string(slot.droppedEntities) + " entries (coins) beyond the " +
+                stage() + std::to_string(slot.droppedEntities) + " entries (coins) beyond the " +
                 std::to_string(Entities::capacity) + " a stage holds were dropped");
         }
     }

@@ -1,5 +1,6 @@
 #include "game/media/Bitmap.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <string>
@@ -15,10 +16,6 @@ namespace {
 constexpr size_t kFileHeaderBytes = 14;
 constexpr uint32_t kCoreHeaderBytes = 12;
 constexpr uint32_t kCompressionNone = 0;
-
-struct Rgb {
-    uint8_t red = 0, green = 0, blue = 0;
-};
 
 char Lower(char c) {
     return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -112,13 +109,18 @@ SurfacePtr DecodeBmp(std::span<const uint8_t> bytes, const platform::Palette& pa
     if (!hasFileHeader) pixelOffset = tableEnd;
     if (pixelOffset < tableStart) return nullptr;
 
-    std::array<Rgb, 256> colours{};  // indices past the table read as black
+    // The display index of each colour of the table; indices past the table read as black.
+    std::array<uint8_t, 256> tableIndex{};
     if (bitCount <= 8) {
         const uint64_t usable = std::min<uint64_t>(tableEntries, uint64_t{1} << bitCount);
         if (tableStart + usable * entryBytes > bytes.size()) return nullptr;
         for (uint64_t i = 0; i < usable; ++i) {
             const size_t at = static_cast<size_t>(tableStart + i * entryBytes);
-            colours[i] = {bytes[at + 2], bytes[at + 1], bytes[at]};
+            tableIndex[i] = NearestPaletteIndex(palette, bytes[at + 2], bytes[at + 1], bytes[at]);
+        }
+        if (usable < tableIndex.size()) {
+            std::fill(tableIndex.begin() + static_cast<std::ptrdiff_t>(usable), tableIndex.end(),
+                      NearestPaletteIndex(palette, 0, 0, 0));
         }
     }
 
@@ -134,11 +136,6 @@ SurfacePtr DecodeBmp(std::span<const uint8_t> bytes, const platform::Palette& pa
     surface->height = static_cast<int32_t>(height);
     surface->pixels.assign(static_cast<size_t>(width * height), 0);
 
-    std::array<uint8_t, 256> tableIndex{};
-    for (size_t i = 0; i < colours.size(); ++i) {
-        tableIndex[i] =
-            NearestPaletteIndex(palette, colours[i].red, colours[i].green, colours[i].blue);
-    }
     std::unordered_map<uint32_t, uint8_t> trueColourIndex;
     auto mapTrueColour = [&](uint8_t red, uint8_t green, uint8_t blue) {
         const uint32_t key = (uint32_t{red} << 16) | (uint32_t{green} << 8) | blue;

@@ -264,7 +264,11 @@ void ScriptedMessages::Pump(platform::MessageSink& sink) {
 uint32_t MidiLengthMs(const std::string& path) {
     std::vector<uint8_t> bytes;
     if (ReadFileBytes(path, kMaxMidiBytes, bytes) != FileRead::Ok) return 0;
-    double seconds = MidiSeconds(bytes);
+    return MidiLengthMs(bytes);
+}
+
+uint32_t MidiLengthMs(std::span<const uint8_t> bytes) {
+    const double seconds = MidiSeconds(bytes);
     if (!(seconds > 0)) return 0;
     return static_cast<uint32_t>(std::min(seconds * 1000, 3600000.0)) + 1;
 }

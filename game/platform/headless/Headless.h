@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -160,6 +161,8 @@ struct Machine {
 
 // Length of a standard MIDI file in milliseconds (tempo changes honoured); 0 when unreadable.
 uint32_t MidiLengthMs(const std::string& path);
+// The same for the bytes of one.
+uint32_t MidiLengthMs(std::span<const uint8_t> bytes);
 
 // The key names of input scripts ("Left", "Space", "F9", "A", ...) to virtual-key codes.
 int KeyByName(const std::string& name);
