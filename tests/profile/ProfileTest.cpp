@@ -47,6 +47,24 @@ TEST(IniFile, NamesMatchWhateverTheirCaseAndTheFirstSectionCounts) {
     EXPECT_EQ(ini.Get("Nope", "1st"), std::nullopt);
 }
 
+TEST(IniFile, OddLinesAreKeysCommentsOrLeftAsTheyAre) {
+    IniFile ini = Parsed(
+        "[ A ] tail\r\n;k=comment\r\n[b=1\r\nv = x=y \r\n =blank\r\nno equals\r\n"
+        "[B]\r\nk=second section\r\n[a]\r\nk=later A\r\n");
+    EXPECT_EQ(ini.Get("a", "k"), std::nullopt);  // a comment, and the later [a] does not count
+    EXPECT_EQ(ini.Get("A", "[b"), "1");          // no closing bracket: a key
+    EXPECT_EQ(ini.Get("A", "V"), "x=y");         // the value runs past a second '='
+    EXPECT_EQ(ini.Get("A", ""), "blank");
+    EXPECT_EQ(ini.Get("A", "no equals"), std::nullopt);
+    EXPECT_EQ(ini.Get("b", "K"), "second section");
+
+    // A new key of a section that appears twice goes into the first one.
+    ini.Set("a", "new", "1");
+    EXPECT_EQ(ini.Text(),
+              "[ A ] tail\r\n;k=comment\r\n[b=1\r\nv = x=y \r\n =blank\r\nno equals\r\nnew=1\r\n"
+              "[B]\r\nk=second section\r\n[a]\r\nk=later A\r\n");
+}
+
 TEST(IniFile, IntegersReadAsDecimalOrHexWithinTheBuffer) {
     struct Case {
         std::string value;
