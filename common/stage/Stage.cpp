@@ -29,6 +29,11 @@ std::string Excerpt(const std::string& line) {
     return out + "\"";
 }
 
+// "stage N" in a message; messages are put together only for the line that fails.
+std::string StageLabel(int32_t slot) {
+    return "stage " + std::to_string(slot);
+}
+
 struct ParsedSlot {
     std::vector<std::array<int32_t, 3>> blocks;
     std::vector<std::array<int32_t, 2>> entities;
@@ -76,8 +81,6 @@ class Parser {
         size_t line = 2;
         for (int32_t s = 0; s < total; ++s) {
             ParsedSlot& slot = slots[static_cast<size_t>(s)];
-            // The message is put together only for the line that fails.
-            const auto stage = [s] { return "stage " + std::to_string(s); };
             for (;;) {
                 if (line < lines_.size() && lines_[line] == kTerminator) {
                     line += 3;
@@ -85,13 +88,13 @@ class Parser {
                 }
                 std::array<int32_t, 3> block{};
                 if (!Number(line, block[0])) {
-                    return Fail(line, "a block x or \"*\" ending the blocks of " + stage());
+                    return Fail(line, "a block x or \"*\" ending the blocks of " + StageLabel(s));
                 }
                 if (!Number(line + 1, block[1])) {
-                    return Fail(line + 1, "the y of a block of " + stage());
+                    return Fail(line + 1, "the y of a block of " + StageLabel(s));
                 }
                 if (!Number(line + 2, block[2])) {
-                    return Fail(line + 2, "the type of a block of " + stage());
+                    return Fail(line + 2, "the type of a block of " + StageLabel(s));
                 }
                 line += 3;
                 if (slot.blocks.size() < blockCapacity) {
@@ -114,7 +117,6 @@ class Parser {
         line = marker + 1;
         for (int32_t s = 0; s < total; ++s) {
             ParsedSlot& slot = slots[static_cast<size_t>(s)];
-            const auto stage = [s] { return "stage " + std::to_string(s); };
             for (;;) {
                 if (line < lines_.size() && lines_[line] == kTerminator) {
                     line += 2;
@@ -122,10 +124,10 @@ class Parser {
                 }
                 std::array<int32_t, 2> entry{};
                 if (!Number(line, entry[0])) {
-                    return Fail(line, "an entry x or \"*\" ending the entries of " + stage());
+                    return Fail(line, "an entry x or \"*\" ending the entries of " + StageLabel(s));
                 }
                 if (!Number(line + 1, entry[1])) {
-                    return Fail(line + 1, "the y of an entry of " + stage());
+                    return Fail(line + 1, "the y of an entry of " + StageLabel(s));
                 }
                 line += 2;
                 if (slot.entities.size() < entityCapacity) {
@@ -160,7 +162,9 @@ StageReadResult ReadLines(const std::string& name, const std::vector<std::string
     // Fill slots 0 to stageTotal - 1 only; later slots keep what they held.
     for (size_t s = 0; s < parser.slots.size(); ++s) {
         const ParsedSlot& slot = parser.slots[s];
-        const auto stage = [&name, s] { return name + ": stage " + std::to_string(s) + ": "; };
+        const auto stage = [&name, s] {
+            return name + ": " + StageLabel(static_cast<int32_t>(s)) + ": ";
+        };
         for (size_t i = 0; i < slot.blocks.size(); ++i) {
             blocks.x[s][i] = slot.blocks[i][0];
             blocks.y[s][i] = slot.blocks[i][1];

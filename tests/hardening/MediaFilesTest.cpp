@@ -18,27 +18,18 @@ namespace {
 class Media : public testing::Test {
   protected:
     ScratchFolder folder;
-    headless::EventLog log;
-    headless::VirtualClock clock;
-    headless::LoggedMusic music{log, clock};
-    headless::ScriptedMessages messages{music};
-    headless::ScriptedKeyboard keyboard;
-    headless::NoJoystick joystick;
-    headless::MemoryScreen screen;
-    headless::ScriptedDialogs dialogs{log};
-    headless::LoggedAudio audio{log, clock};
-    platform::Platform platform{clock, messages, keyboard, joystick, screen, dialogs, audio, music};
+    headless::Machine machine;
     Random random;
-    MediaDevices media{platform, random, folder.path().string() + "/"};
+    MediaDevices media{machine.platform, random, folder.path().string() + "/"};
     fs::path logPath = folder.path() / "events";
 
     void SetUp() override {
-        ASSERT_TRUE(log.Open(logPath.string()));
+        ASSERT_TRUE(machine.log.Open(logPath.string()));
         ASSERT_TRUE(media.CreateDisplay(false));
         ASSERT_TRUE(media.InitSound());
     }
     std::string Events() {
-        log.Write("end");  // the log flushes line by line
+        machine.log.Write("end");  // the log flushes line by line
         return ReadBytes(logPath);
     }
 };
