@@ -3,6 +3,7 @@
 #include "common/paths/UniqueFd.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,34 @@ namespace {
 
 void SetError(std::string* error, const std::string& text) {
     if (error) *error = text;
+}
+
+std::string WithoutTrailingSlashes(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder == "/" ? "" : folder;
+}
+
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return WithoutTrailingSlashes(home);
+    const passwd* entry = ::getpwuid(::geteuid());
+    if (entry && entry->pw_dir && entry->pw_dir[0] == '/')
+        return WithoutTrailingSlashes(entry->pw_dir);
+    return {};
+}
+
+// Makes every missing folder of `path` (mode 0755 less the umask), leaving existing ones alone.
+bool MakeParentFolders(const std::string& path, std::string* error) {
+    for (size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        const std::string parent = path.substr(0, slash);
+        if (::mkdir(parent.c_str(), 0755) != 0 && errno != EEXIST) {
+            SetError(error, parent + ": cannot create the folder: " + std::strerror(errno));
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -36,12 +65,7 @@ std::string ProgramFolder() {
 
 std::string TestPlayFolderPath() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/') {
-        std::string folder = runtime;
-        while (folder.size() > 1 && folder.back() == '/')
-            folder.pop_back();
-        return (folder == "/" ? "" : folder) + "/zarpane";
-    }
+    if (runtime && runtime[0] == '/') return WithoutTrailingSlashes(runtime) + "/zarpane";
     return "/tmp/zarpane-" + std::to_string(::geteuid());
 }
 
@@ -95,6 +119,24 @@ bool TestPlayFile(std::string& path, std::string* error) {
     std::string folder;
     if (!TestPlayFolder(folder, error)) return false;
     path = folder + "/" + kTestPlayFileName;
+    return true;
+}
+
+std::string UserStateFolderPath() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && state[0] == '/') return WithoutTrailingSlashes(state) + "/zarpane";
+    const std::string home = HomeFolder();
+    return home.empty() ? std::string() : home + "/.local/state/zarpane";
+}
+
+bool UserStateFolder(std::string& folder, std::string* error) {
+    const std::string path = UserStateFolderPath();
+    if (path.empty()) {
+        SetError(error, "no home folder for the user's state files");
+        return false;
+    }
+    if (!MakeParentFolders(path, error) || !MakePrivateFolder(path, error)) return false;
+    folder = path;
     return true;
 }
 

@@ -24,4 +24,12 @@ std::string TestPlayFolderPath();
 // directory owned by the effective user; an accepted folder whose mode is not 0700 is set to 0700.
 bool MakePrivateFolder(const std::string& folder, std::string* error);
 
+// The user's folder for state worth keeping across runs but not worth backing up (the editor's
+// recovery file): $XDG_STATE_HOME/zarpane, else ~/.local/state/zarpane. A relative
+// XDG_STATE_HOME counts as unset. Without a home folder the path is empty.
+std::string UserStateFolderPath();
+// The same folder, made (with its missing parents) when it is not there yet; the zarpane folder
+// itself is private to the user.
+bool UserStateFolder(std::string& folder, std::string* error);
+
 }  // namespace zarp

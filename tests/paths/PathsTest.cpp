@@ -15,27 +15,31 @@ namespace {
 
 using testing_support::TempDir;
 
-// Points XDG_RUNTIME_DIR somewhere for one test and puts the old value back afterwards.
-class RuntimeDir {
+// Sets (or, with nullptr, unsets) an environment variable for one scope and puts the old value
+// back afterwards.
+class ScopedEnv {
   public:
-    explicit RuntimeDir(const char* value) {
-        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) old_ = old;
-        if (value) {
-            ::setenv("XDG_RUNTIME_DIR", value, 1);
-        } else {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        }
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        Set(value);
     }
-    ~RuntimeDir() {
-        if (old_) {
-            ::setenv("XDG_RUNTIME_DIR", old_->c_str(), 1);
-        } else {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        }
-    }
+    ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
 
   private:
+    void Set(const char* value) {
+        if (value) {
+            ::setenv(name_.c_str(), value, 1);
+        } else {
+            ::unsetenv(name_.c_str());
+        }
+    }
+    std::string name_;
     std::optional<std::string> old_;
+};
+
+class RuntimeDir : public ScopedEnv {
+  public:
+    explicit RuntimeDir(const char* value) : ScopedEnv("XDG_RUNTIME_DIR", value) {}
 };
 
 mode_t ModeOf(const std::string& path) {
@@ -130,6 +134,43 @@ TEST(Paths, MissingParentIsAnErrorWithThePath) {
     std::string error;
     EXPECT_FALSE(MakePrivateFolder(dir.File("no/such"), &error));
     EXPECT_NE(error.find(dir.File("no/such")), std::string::npos) << error;
+}
+
+TEST(Paths, UserStateFolderFollowsXdgStateHomeElseTheHome) {
+    struct Case {
+        const char* stateHome;
+        const char* home;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"/home/a/state", "/home/a", "/home/a/state/zarpane"},
+        {"/home/a/state/", "/home/a", "/home/a/state/zarpane"},
+        {nullptr, "/home/a", "/home/a/.local/state/zarpane"},
+        {"", "/home/a/", "/home/a/.local/state/zarpane"},
+        {"relative/state", "/home/a", "/home/a/.local/state/zarpane"},
+    };
+    for (const Case& c : cases) {
+        const ScopedEnv state("XDG_STATE_HOME", c.stateHome);
+        const ScopedEnv home("HOME", c.home);
+        EXPECT_EQ(UserStateFolderPath(), c.expected) << (c.stateHome ? c.stateHome : "unset");
+    }
+}
+
+TEST(Paths, UserStateFolderIsMadeWithItsParents) {
+    TempDir dir;
+    const ScopedEnv state("XDG_STATE_HOME", nullptr);
+    const ScopedEnv home("HOME", dir.path().c_str());
+    std::string folder;
+    std::string error;
+    ASSERT_TRUE(UserStateFolder(folder, &error)) << error;
+    EXPECT_EQ(folder, dir.File(".local/state/zarpane"));
+    EXPECT_EQ(ModeOf(folder), 0700u);
+
+    // A file where the folder belongs is named in the error.
+    const ScopedEnv blocked("XDG_STATE_HOME", dir.File("file").c_str());
+    std::ofstream(dir.File("file")) << "x";
+    EXPECT_FALSE(UserStateFolder(folder, &error));
+    EXPECT_NE(error.find(dir.File("file")), std::string::npos) << error;
 }
 
 }  // namespace
