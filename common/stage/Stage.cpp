@@ -177,10 +177,10 @@ StageReadResult ReadLines(const std::string& name, const std::vector<std::string
         }
         entities.count[s] = static_cast<int32_t>(slot.entities.size());
         if (editorDefaults && slot.entities.empty()) {
-            entities.x[s][0] = 32;
-            entities.y[s][0] = 32;
-            entities.x[s][1] = 0;
-            entities.y[s][1] = 5;
+            entities.x[s][0] = kDefaultStartX;
+            entities.y[s][0] = kDefaultStartY;
+            entities.x[s][1] = kDefaultStartAngle;
+            entities.y[s][1] = kDefaultShots;
             entities.count[s] = 2;
         }
         if (slot.droppedBlocks > 0) {
@@ -219,6 +219,20 @@ void AddLine(std::string& text, const std::string& line) {
 }
 
 }  // namespace
+
+void ResetEditorTables(EditorBlockTable& blocks, EditorEntityTable& entities) {
+    for (int32_t s = 0; s < kStageSlots; ++s) {
+        blocks.count[s] = 0;
+        blocks.x[s].fill(0);
+        blocks.y[s].fill(0);
+        blocks.type[s].fill(0);
+        entities.count[s] = 2;
+        entities.x[s][0] = kDefaultStartX;
+        entities.y[s][0] = kDefaultStartY;
+        entities.x[s][1] = kDefaultStartAngle;
+        entities.y[s][1] = kDefaultShots;
+    }
+}
 
 std::vector<std::string> SplitStageLines(const std::string& bytes) {
     std::vector<std::string> lines;

@@ -16,6 +16,12 @@ inline constexpr int32_t kGameEntitiesPerSlot = 50;
 inline constexpr int32_t kEditorEntriesPerSlot = 500;
 inline constexpr int32_t kBuiltInStageTotal = 17;
 inline constexpr int32_t kEmptyMarker = 999;  // x (and y, type) of an entry the editor erased
+// What every slot of a new editor document holds: the ball's start and the stage settings
+// (start angle in units of 2 degrees, shots).
+inline constexpr int32_t kDefaultStartX = 32;
+inline constexpr int32_t kDefaultStartY = 32;
+inline constexpr int32_t kDefaultStartAngle = 0;
+inline constexpr int32_t kDefaultShots = 5;
 
 template <int32_t Capacity>
 struct BlockTable {
@@ -35,6 +41,10 @@ using GameBlockTable = BlockTable<kGameBlocksPerSlot>;
 using GameEntityTable = EntityTable<kGameEntitiesPerSlot>;
 using EditorBlockTable = BlockTable<kEditorEntriesPerSlot>;
 using EditorEntityTable = EntityTable<kEditorEntriesPerSlot>;
+
+// Every slot as a new editor document has it: no blocks (all entries zero), the start and the
+// settings as above, entity count 2.
+void ResetEditorTables(EditorBlockTable& blocks, EditorEntityTable& entities);
 
 // Block size on the field: types 0 to 4 are 64 x 64, all others 32 x 32.
 constexpr int32_t BlockSize(int32_t type) {
