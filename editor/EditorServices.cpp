@@ -30,9 +30,9 @@ QString QtEditorServices::OpenFileName(QWidget* parent, const QString& initialNa
 }
 
 QString QtEditorServices::SaveFileName(QWidget* parent, const QString& initialName) {
+    // The dialog asks before replacing a file that exists.
     return QFileDialog::getSaveFileName(parent, QString(), initialName,
-                                        QString::fromUtf8(kStageFileFilter), nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+                                        QString::fromUtf8(kStageFileFilter));
 }
 
 bool QtEditorServices::StartProgram(const QString& program, const QStringList& arguments,

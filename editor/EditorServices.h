@@ -28,7 +28,7 @@ class EditorServices {
                                                    QMessageBox::StandardButtons buttons,
                                                    QMessageBox::Icon icon) = 0;
     // Both return the chosen path, or an empty string when the dialog was cancelled. The open
-    // dialog only accepts an existing file; the save dialog does not ask before replacing one.
+    // dialog only accepts an existing file; the save dialog asks before replacing one.
     virtual QString OpenFileName(QWidget* parent, const QString& initialName) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& initialName) = 0;
     // Starts a program detached; an empty working folder keeps the editor's own.

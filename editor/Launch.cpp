@@ -3,17 +3,17 @@
 #include <QFile>
 
 #include "common/paths/Paths.h"
-#include "editor/TForm1.h"
+#include "editor/MainWindow.h"
 
 namespace zarp::editor {
 
-void TForm1::GameClick() {
+void MainWindow::StartGame() {
     // Always through the save dialog; the game is the one found from the working folder.
     if (!SaveDocument(false)) return;
     services_.StartProgram(QStringLiteral("./zarp"), QStringList(), QDir::currentPath());
 }
 
-void TForm1::K1Click() {
+void MainWindow::TestPlayStage() {
     std::string path;
     std::string error;
     if (!TestPlayFile(path, &error)) {

@@ -1,4 +1,4 @@
-#include "editor/TForm1.h"
+#include "editor/MainWindow.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -20,10 +20,14 @@
 #include <QScreen>
 #include <QSlider>
 #include <QStyleOptionSlider>
+#include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 #include <algorithm>
 
 #include "common/profile/Profile.h"
+#include "editor/Recovery.h"
+#include "editor/UndoCommands.h"
 
 namespace zarp::editor {
 
@@ -90,7 +94,7 @@ void TrackBar::initStyleOption(QStyleOptionSlider* option) const {
     option->rect.setHeight(std::min(option->rect.height(), kTrackBarBodyHeight));
 }
 
-TForm1::TForm1(EditorServices& services, const QStringList& arguments, QWidget* parent)
+MainWindow::MainWindow(EditorServices& services, const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent),
       stageBlockTable(std::make_unique<EditorBlockTable>()),
       stageEntityTable(std::make_unique<EditorEntityTable>()),
@@ -101,42 +105,50 @@ TForm1::TForm1(EditorServices& services, const QStringList& arguments, QWidget* 
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFont(EditorFont());
+    undoStack = new QUndoStack(this);
+    connect(undoStack, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
+    connect(undoStack, &QUndoStack::indexChanged, this, [this] { ++revision_; });
+    recoveryTimer = new QTimer(this);
+    recoveryTimer->setInterval(kRecoveryIntervalMs);
+    connect(recoveryTimer, &QTimer::timeout, this, [this] { WriteRecovery(); });
     BuildControls();
     BuildMenu();
     // A fixed single border: the client area stays 640 x 464 below the menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
     setAcceptDrops(true);
-    FormCreate(true);
+    ResetDocument(true);
     PlaceWindow();
+    recoveryTimer->start();
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::BuildControls() {
+void MainWindow::BuildControls() {
     auto* client = new QWidget(this);
     client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
 
-    Image1 = new StageField(client);
-    Image1->setGeometry(0, -16, kFieldPictureWidth, kFieldPictureHeight);
-    Image1->picture = QImage(kFieldPictureWidth, kFieldPictureHeight, QImage::Format_RGB32);
-    Image1->onMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int32_t x,
-                                 int32_t y) { Image1MouseDown(button, shift, x, y); };
+    stageField = new StageField(client);
+    stageField->setGeometry(0, -16, kFieldPictureWidth, kFieldPictureHeight);
+    stageField->picture = QImage(kFieldPictureWidth, kFieldPictureHeight, QImage::Format_RGB32);
+    stageField->onMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int32_t x,
+                                     int32_t y) { FieldPressed(button, shift, x, y); };
 
-    Panel1 = new QFrame(client);
-    Panel1->setGeometry(8, 424, 33, 33);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Image5 = new QLabel(Panel1);
-    Image5->setGeometry(0, 0, 32, 32);
+    blockPreviewFrame = new QFrame(client);
+    blockPreviewFrame->setGeometry(8, 424, 33, 33);
+    blockPreviewFrame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    blockPreview = new QLabel(blockPreviewFrame);
+    blockPreview->setGeometry(0, 0, 32, 32);
 
-    TrackBar1 = new TrackBar(client);
-    TrackBar1->setGeometry(40, 424, 177, 33);
-    TrackBar1->setRange(0, kBlockTypeMax);
-    connect(TrackBar1, &QSlider::valueChanged, this, [this] { TrackBar1Change(); });
+    blockTypeSlider = new TrackBar(client);
+    blockTypeSlider->setGeometry(40, 424, 177, 33);
+    blockTypeSlider->setRange(0, kBlockTypeMax);
+    connect(blockTypeSlider, &QSlider::valueChanged, this, [this] { BlockTypeChanged(); });
 
-    RadioGroup1 = new QGroupBox(client);
-    RadioGroup1->setGeometry(224, 424, 161, 28);
+    itemGroup = new QGroupBox(client);
+    itemGroup->setGeometry(224, 424, 161, 28);
 
     // Each button is opaque and covers the one before it, as the three overlap.
     auto radio = [client](const char* text, int32_t x, int32_t width) {
@@ -146,22 +158,22 @@ void TForm1::BuildControls() {
         button->setAutoFillBackground(true);
         return button;
     };
-    BlockButton = radio("BlockButton", 232, 113);
-    CoinButton = radio("Coin", 280, 97);
-    PlayerButton = radio("Player", 328, 49);
+    blockModeButton = radio("blockModeButton", 232, 113);
+    coinModeButton = radio("Coin", 280, 97);
+    startModeButton = radio("Player", 328, 49);
 
-    Label2 = new QLabel(QStringLiteral("STAGE:1"), client);
-    Label2->setGeometry(408, 420, 45, 12);
+    stageLabel = new QLabel(QStringLiteral("STAGE:1"), client);
+    stageLabel->setGeometry(408, 420, 45, 12);
 
-    TrackBar2 = new TrackBar(client);
-    TrackBar2->setGeometry(392, 432, 241, 45);
-    TrackBar2->setRange(1, stageTotal - 1);
-    connect(TrackBar2, &QSlider::valueChanged, this, [this] { TrackBar2Change(); });
+    stageSlider = new TrackBar(client);
+    stageSlider->setGeometry(392, 432, 241, 45);
+    stageSlider->setRange(1, stageTotal - 1);
+    connect(stageSlider, &QSlider::valueChanged, this, [this] { StageChanged(); });
 }
 
-void TForm1::BuildMenu() {
+void MainWindow::BuildMenu() {
     auto item = [this](QMenu* menu, const char* caption, QKeySequence shortcut,
-                       void (TForm1::*handler)()) {
+                       void (MainWindow::*handler)()) {
         QAction* action = menu->addAction(QString::fromUtf8(caption));
         action->setShortcut(shortcut);
         connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
@@ -170,87 +182,105 @@ void TForm1::BuildMenu() {
     QFont font = EditorFont();
     menuBar()->setFont(font);
 
-    file = menuBar()->addMenu(QString::fromUtf8("ファイル(&F)"));
-    file->setFont(font);
-    selectfile = item(file, "ファイルを開く(&L)", Qt::Key_F2, &TForm1::selectfileClick);
-    New1 = item(file, "新規作成(&N)", Qt::CTRL | Qt::Key_N, &TForm1::New1Click);
-    KK1 = item(file, "上書き保存する(&S)", Qt::CTRL | Qt::Key_S, &TForm1::KK1Click);
-    save = item(file, "名前を付けて保存する(&A)", Qt::Key_F9, &TForm1::saveClick);
-    file->addSeparator();
-    Game = item(file, "ゲーム本体を起動する(&G)", Qt::Key_F5, &TForm1::GameClick);
-    K1 =
-        item(file, "今編集しているステージを起動する(&I)", Qt::CTRL | Qt::Key_F5, &TForm1::K1Click);
-    file->addSeparator();
-    exit = item(file, "終了(&X)", Qt::Key_F12, &TForm1::exitClick);
+    fileMenu = menuBar()->addMenu(QString::fromUtf8("ファイル(&F)"));
+    fileMenu->setFont(font);
+    openAction = item(fileMenu, "ファイルを開く(&L)", Qt::Key_F2, &MainWindow::OpenFile);
+    newAction = item(fileMenu, "新規作成(&N)", Qt::CTRL | Qt::Key_N, &MainWindow::NewDocument);
+    saveAction = item(fileMenu, "上書き保存する(&S)", Qt::CTRL | Qt::Key_S, &MainWindow::Save);
+    saveAsAction = item(fileMenu, "名前を付けて保存する(&A)", Qt::Key_F9, &MainWindow::SaveAs);
+    fileMenu->addSeparator();
+    startGameAction =
+        item(fileMenu, "ゲーム本体を起動する(&G)", Qt::Key_F5, &MainWindow::StartGame);
+    testPlayAction = item(fileMenu, "今編集しているステージを起動する(&I)", Qt::CTRL | Qt::Key_F5,
+                          &MainWindow::TestPlayStage);
+    fileMenu->addSeparator();
+    quitAction = item(fileMenu, "終了(&X)", Qt::Key_F12, &MainWindow::Quit);
 
-    Setting1 = menuBar()->addMenu(QString::fromUtf8("設定(&S)"));
-    Setting1->setFont(font);
-    K2 = Setting1->addMenu(QString::fromUtf8("マス目変更(&M)"));
-    K2->setFont(font);
+    editMenu = menuBar()->addMenu(tr("編集(&E)"));
+    editMenu->setFont(font);
+    undoAction = editMenu->addAction(tr("元に戻す(&U)"));
+    undoAction->setShortcut(Qt::CTRL | Qt::Key_Z);
+    redoAction = editMenu->addAction(tr("やり直す(&R)"));
+    redoAction->setShortcuts({Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z});
+    connect(undoAction, &QAction::triggered, undoStack, &QUndoStack::undo);
+    connect(redoAction, &QAction::triggered, undoStack, &QUndoStack::redo);
+    connect(undoStack, &QUndoStack::canUndoChanged, undoAction, &QAction::setEnabled);
+    connect(undoStack, &QUndoStack::canRedoChanged, redoAction, &QAction::setEnabled);
+    // What the next undo or redo takes back shows in the status tip.
+    connect(undoStack, &QUndoStack::undoTextChanged, undoAction, &QAction::setStatusTip);
+    connect(undoStack, &QUndoStack::redoTextChanged, redoAction, &QAction::setStatusTip);
+    undoAction->setEnabled(false);
+    redoAction->setEnabled(false);
+
+    settingsMenu = menuBar()->addMenu(QString::fromUtf8("設定(&S)"));
+    settingsMenu->setFont(font);
+    gridMenu = settingsMenu->addMenu(QString::fromUtf8("マス目変更(&M)"));
+    gridMenu->setFont(font);
     gridGroup = new QActionGroup(this);
     gridGroup->setExclusive(true);
-    auto grid = [&](const char* caption, void (TForm1::*handler)()) {
-        QAction* action = item(K2, caption, QKeySequence(), handler);
+    auto grid = [&](const char* caption, int32_t size) {
+        QAction* action = gridMenu->addAction(QString::fromUtf8(caption));
         action->setCheckable(true);
+        action->setData(size);
         gridGroup->addAction(action);
+        connect(action, &QAction::triggered, this, [this, size] { ChooseGrid(size); });
         return action;
     };
-    free1 = grid("free", &TForm1::free1Click);
-    N8x81 = grid("8x8", &TForm1::N8x81Click);
-    N16x161 = grid("16x16", &TForm1::N16x161Click);
-    N32x321 = grid("32x32", &TForm1::N32x321Click);
-    N64x641 = grid("64x64", &TForm1::N64x641Click);
-    N16x161->setChecked(true);
-    stageswap = item(Setting1, "ステージ入れ替え(&C)", Qt::Key_F7, &TForm1::stageswapClick);
-    Setting1->addSeparator();
-    KS1 = item(Setting1, "ステージ詳細設定(&S)", Qt::Key_F8, &TForm1::KS1Click);
-    K3 = item(Setting1, "このゲームの設定", Qt::Key_F11, &TForm1::K3Click);
+    gridFreeAction = grid("free", 0);
+    grid8Action = grid("8x8", 8);
+    grid16Action = grid("16x16", 16);
+    grid32Action = grid("32x32", 32);
+    grid64Action = grid("64x64", 64);
+    grid16Action->setChecked(true);
+    exchangeStagesAction =
+        item(settingsMenu, "ステージ入れ替え(&C)", Qt::Key_F7, &MainWindow::ExchangeStages);
+    settingsMenu->addSeparator();
+    stageDetailsAction =
+        item(settingsMenu, "ステージ詳細設定(&S)", Qt::Key_F8, &MainWindow::EditStageDetails);
+    setSettingsAction =
+        item(settingsMenu, "このゲームの設定", Qt::Key_F11, &MainWindow::EditSetSettings);
 
-    KV1 = menuBar()->addMenu(QString::fromUtf8("バージョン情報(&V)"));
-    KV1->setFont(font);
-    version = item(KV1, "バージョン情報", QKeySequence(), &TForm1::versionClick);
+    versionMenu = menuBar()->addMenu(QString::fromUtf8("バージョン情報(&V)"));
+    versionMenu->setFont(font);
+    versionAction = item(versionMenu, "バージョン情報", QKeySequence(), &MainWindow::ShowVersion);
 }
 
-void TForm1::FormCreate(bool withArgument) {
+void MainWindow::ResetDocument(bool withArgument) {
     fileName.clear();
     stageTotal = 16;
     stageAuthor.clear();
-    setWindowTitle(QString::fromUtf8(kNewFileCaption));
-    EditorBlockTable& blocks = *stageBlockTable;
-    EditorEntityTable& entities = *stageEntityTable;
-    for (int32_t slot = 0; slot < kStageSlots; ++slot) {
-        blocks.count[slot] = 0;
-        blocks.x[slot].fill(0);
-        blocks.y[slot].fill(0);
-        blocks.type[slot].fill(0);
-        entities.count[slot] = 2;
-        entities.x[slot][0] = 32;
-        entities.y[slot][0] = 32;
-        entities.x[slot][1] = 0;
-        entities.y[slot][1] = 5;
-    }
+    SetCaption(QString::fromUtf8(kNewFileCaption));
+    ResetEditorTables(*stageBlockTable, *stageEntityTable);
+    StartFreshHistory();
 
     if (withArgument && !arguments_.isEmpty() && HasStageFileExtension(arguments_.first())) {
         QString path = QFileInfo(arguments_.first()).absoluteFilePath();
         if (ReadDocument(path)) {
             fileName = path;
-            setWindowTitle(fileName);
+            SetCaption(fileName);
         }
     }
 
     currentStage = 1;
     UpdateStageRange();
-    TrackBar2->setValue(1);
+    stageSlider->setValue(1);
     ShowStageNumber();
     gridSize = 16;
-    N16x161->setChecked(true);
+    grid16Action->setChecked(true);
     Redraw();
-    TrackBar1Change();
-    BlockButton->setChecked(true);
+    BlockTypeChanged();
+    blockModeButton->setChecked(true);
 }
 
-void TForm1::Redraw() {
-    QImage& picture = Image1->picture;
+void MainWindow::SetCaption(const QString& caption) {
+    // "[*]" is where the modified mark goes; one in the caption itself is written twice.
+    QString escaped = caption;
+    escaped.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(escaped + QStringLiteral("[*]"));
+}
+
+void MainWindow::Redraw() {
+    QImage& picture = stageField->picture;
     picture.fill(palette().color(QPalette::Button));
     {
         QPainter painter(&picture);
@@ -287,60 +317,68 @@ void TForm1::Redraw() {
         }
     }
     painter.end();
-    Image1->update();
+    stageField->update();
 }
 
-void TForm1::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int32_t X, int32_t Y) {
-    EditorBlockTable& blocks = *stageBlockTable;
-    EditorEntityTable& entities = *stageEntityTable;
+void MainWindow::FieldPressed(Qt::MouseButton button, Qt::KeyboardModifiers, int32_t X, int32_t Y) {
+    const EditorBlockTable& blocks = *stageBlockTable;
+    const EditorEntityTable& entities = *stageEntityTable;
     const int32_t s = currentStage;
     if (button == Qt::LeftButton) {
         if (gridSize != 0) {
             X = gridSize * ((X - 16) / gridSize) + 16;
             Y = gridSize * ((Y - 16) / gridSize) + 16;
         }
-        if (!CoinButton->isChecked() && !PlayerButton->isChecked()) {
+        if (!coinModeButton->isChecked() && !startModeButton->isChecked()) {
             // A full slot refuses the block; the warning below tells the user to save.
-            if (blocks.count[s] < kEditorEntriesPerSlot) {
-                const int32_t i = blocks.count[s]++;
-                blocks.x[s][i] = X;
-                blocks.y[s][i] = Y;
-                blocks.type[s][i] = TrackBar1->value();
+            const int32_t i = blocks.count[s];
+            if (i < kEditorEntriesPerSlot) {
+                auto edit = std::make_unique<EntryEditCommand>(*this, s, tr("ブロックを置く"));
+                edit->SetBlock(i, X, Y, blockTypeSlider->value());
+                edit->SetBlockCount(i + 1);
+                Push(std::move(edit));
             }
-        } else if (CoinButton->isChecked()) {
+        } else if (coinModeButton->isChecked()) {
             bool taken = false;
             for (int32_t i = 0; i < entities.count[s]; ++i) {
                 if (entities.x[s][i] == X && entities.y[s][i] == Y) taken = true;
             }
-            if (!taken && entities.count[s] < kEditorEntriesPerSlot) {
-                const int32_t i = entities.count[s]++;
-                entities.x[s][i] = X;
-                entities.y[s][i] = Y;
+            auto edit = std::make_unique<EntryEditCommand>(*this, s, tr("コインを置く"));
+            // A coin goes after the start and the settings, never in their places.
+            edit->CompleteStartAndSettings();
+            const int32_t i = edit->EntityCount();
+            if (!taken && i < kEditorEntriesPerSlot) {
+                edit->SetEntity(i, X, Y);
+                edit->SetEntityCount(i + 1);
+                Push(std::move(edit));
             }
         } else {
-            entities.x[s][0] = X;
-            entities.y[s][0] = Y;
+            auto edit = std::make_unique<EntryEditCommand>(*this, s, tr("スタート位置を動かす"));
+            edit->CompleteStartAndSettings();
+            edit->SetEntity(0, X, Y);
+            Push(std::move(edit));
         }
-    } else if (CoinButton->isChecked()) {
+    } else if (coinModeButton->isChecked()) {
+        auto edit = std::make_unique<EntryEditCommand>(*this, s, tr("コインを消す"));
         for (int32_t i = 2; i < entities.count[s]; ++i) {
             const int32_t x = entities.x[s][i];
             const int32_t y = entities.y[s][i];
             if (x < X && X < x + 16 && y < Y && Y < y + 16) {
-                entities.x[s][i] = kEmptyMarker;
-                entities.y[s][i] = kEmptyMarker;
+                edit->SetEntity(i, kEmptyMarker, kEmptyMarker);
             }
         }
+        Push(std::move(edit));
     } else {
+        auto edit = std::make_unique<EntryEditCommand>(*this, s, tr("ブロックを消す"));
         for (int32_t i = 0; i < blocks.count[s]; ++i) {
             const int32_t x = blocks.x[s][i];
             const int32_t y = blocks.y[s][i];
             const int32_t size = BlockSize(blocks.type[s][i]);
             if (x < X && X < x + size && y < Y && Y < y + size) {
-                blocks.x[s][i] = kEmptyMarker;
-                blocks.y[s][i] = kEmptyMarker;
-                blocks.type[s][i] = kEmptyMarker;
+                edit->SetBlock(i, kEmptyMarker, kEmptyMarker, kEmptyMarker);
             }
         }
+        Push(std::move(edit));
     }
     if (entities.count[s] > kEntryWarningCount || blocks.count[s] > kEntryWarningCount) {
         Message(QString::fromUtf8("注意"), QString::fromUtf8(kTooManyEntriesText), QMessageBox::Ok,
@@ -349,58 +387,77 @@ void TForm1::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int3
     Redraw();
 }
 
-void TForm1::TrackBar1Change() {
-    BlockButton->setChecked(true);
+void MainWindow::Push(std::unique_ptr<EntryEditCommand> edit) {
+    if (edit->ChangesNothing()) return;
+    undoStack->push(edit.release());
+}
+
+void MainWindow::ShowChangedStage(int32_t slot) {
+    if (slot != currentStage && slot >= 1 && slot <= stageTotal - 1) {
+        // The selector's change shows the stage and repaints it.
+        stageSlider->setValue(slot);
+        return;
+    }
+    Redraw();
+}
+
+void MainWindow::StageTotalChanged() {
+    UpdateStageRange();
+    Redraw();
+}
+
+void MainWindow::BlockTypeChanged() {
+    blockModeButton->setChecked(true);
     QImage preview(32, 32, QImage::Format_RGB32);
     preview.fill(palette().color(QPalette::Button));
-    QRect cell = EditorBlockCell(TrackBar1->value());
+    QRect cell = EditorBlockCell(blockTypeSlider->value());
     if (!cell.isEmpty()) {
         QPainter painter(&preview);
         painter.drawImage(
             QPoint(0, 0), sheets_.block,
             QRect(cell.topLeft(), QSize(std::min(cell.width(), 32), std::min(cell.height(), 32))));
     }
-    Image5->setPixmap(QPixmap::fromImage(preview));
+    blockPreview->setPixmap(QPixmap::fromImage(preview));
 }
 
-void TForm1::TrackBar2Change() {
-    currentStage = TrackBar2->value();
+void MainWindow::StageChanged() {
+    currentStage = stageSlider->value();
     ShowStageNumber();
     Redraw();
 }
 
-void TForm1::UpdateStageRange() {
+void MainWindow::UpdateStageRange() {
     const int32_t last = std::clamp(stageTotal - 1, 1, kStageSlots - 1);
     if (currentStage > last) currentStage = last;
     if (currentStage < 1) currentStage = 1;
-    const QSignalBlocker blocker(TrackBar2);
-    TrackBar2->setRange(1, last);
-    TrackBar2->setValue(currentStage);
+    const QSignalBlocker blocker(stageSlider);
+    stageSlider->setRange(1, last);
+    stageSlider->setValue(currentStage);
     ShowStageNumber();
 }
 
-void TForm1::ShowStageNumber() {
+void MainWindow::ShowStageNumber() {
     // The label sizes itself to its text from its top-left corner.
-    Label2->setText(QStringLiteral("STAGE:") + QString::number(currentStage));
-    Label2->adjustSize();
+    stageLabel->setText(QStringLiteral("STAGE:") + QString::number(currentStage));
+    stageLabel->adjustSize();
 }
 
-void TForm1::FilesDropped(const QStringList& names) {
+void MainWindow::FilesDropped(const QStringList& names) {
     if (names.isEmpty()) return;
     const QString& name = names.last();  // only the last of several counts
     if (!HasStageFileExtension(name)) return;
     QString path = QFileInfo(name).absoluteFilePath();
-    if (!ReadDocument(path)) return;
+    if (!MayReplaceDocument() || !ReadDocument(path)) return;
     fileName = path;
     Redraw();
-    setWindowTitle(fileName);
+    SetCaption(fileName);
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
-void TForm1::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     QStringList names;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) names.append(url.toLocalFile());
@@ -409,7 +466,7 @@ void TForm1::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
-void TForm1::PlaceWindow() {
+void MainWindow::PlaceWindow() {
     IniFile profile;
     std::string error;
     int32_t left = 0;
@@ -430,9 +487,9 @@ void TForm1::PlaceWindow() {
     }
 }
 
-QMessageBox::StandardButton TForm1::Message(const QString& caption, const QString& text,
-                                            QMessageBox::StandardButtons buttons,
-                                            QMessageBox::Icon icon) {
+QMessageBox::StandardButton MainWindow::Message(const QString& caption, const QString& text,
+                                                QMessageBox::StandardButtons buttons,
+                                                QMessageBox::Icon icon) {
     return services_.MessageBox(this, caption, text, buttons, icon);
 }
 

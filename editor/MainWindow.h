@@ -23,13 +23,22 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QRadioButton;
+class QTimer;
+class QUndoCommand;
+class QUndoStack;
 
 namespace zarp::editor {
+
+class EntryEditCommand;
+class RecoveryFile;
+struct OrphanRecovery;
 
 inline constexpr const char* kApplicationTitle = "Zarpane Stage Editor";
 inline constexpr const char* kNewFileCaption = "New file";
 inline constexpr const char* kTooManyEntriesText = "諸般の事情によりいったん終了してください";
 inline constexpr int32_t kEntryWarningCount = 490;
+// How often a document with unsaved changes is copied to the recovery file.
+inline constexpr int kRecoveryIntervalMs = 30'000;
 
 // The stage field picture: shows `picture` and reports mouse presses in its own coordinates.
 class StageField : public QWidget {
@@ -54,13 +63,13 @@ class TrackBar : public QSlider {
     void initStyleOption(QStyleOptionSlider* option) const override;
 };
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
     // `arguments` excludes the program name; a first argument naming a .zrp file is opened.
-    TForm1(EditorServices& services, const QStringList& arguments, QWidget* parent = nullptr);
-    ~TForm1() override;
+    MainWindow(EditorServices& services, const QStringList& arguments, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The document.
     std::unique_ptr<EditorBlockTable> stageBlockTable;
@@ -71,75 +80,95 @@ class TForm1 : public QMainWindow {
     int32_t currentStage = 1;
     int32_t gridSize = 16;  // 0: free placement
 
-    // Controls, named as on the form.
-    StageField* Image1 = nullptr;
-    QFrame* Panel1 = nullptr;
-    QLabel* Image5 = nullptr;
-    TrackBar* TrackBar1 = nullptr;
-    QGroupBox* RadioGroup1 = nullptr;
-    QRadioButton* BlockButton = nullptr;
-    QRadioButton* CoinButton = nullptr;
-    QRadioButton* PlayerButton = nullptr;
-    QLabel* Label2 = nullptr;
-    TrackBar* TrackBar2 = nullptr;
+    // Controls.
+    StageField* stageField = nullptr;
+    QFrame* blockPreviewFrame = nullptr;
+    QLabel* blockPreview = nullptr;
+    TrackBar* blockTypeSlider = nullptr;
+    QGroupBox* itemGroup = nullptr;
+    QRadioButton* blockModeButton = nullptr;
+    QRadioButton* coinModeButton = nullptr;
+    QRadioButton* startModeButton = nullptr;
+    QLabel* stageLabel = nullptr;
+    TrackBar* stageSlider = nullptr;
 
     // The menu.
-    QMenu* file = nullptr;
-    QAction* selectfile = nullptr;
-    QAction* New1 = nullptr;
-    QAction* KK1 = nullptr;
-    QAction* save = nullptr;
-    QAction* Game = nullptr;
-    QAction* K1 = nullptr;
-    QAction* exit = nullptr;
-    QMenu* Setting1 = nullptr;
-    QMenu* K2 = nullptr;
+    QMenu* fileMenu = nullptr;
+    QAction* openAction = nullptr;
+    QAction* newAction = nullptr;
+    QAction* saveAction = nullptr;
+    QAction* saveAsAction = nullptr;
+    QAction* startGameAction = nullptr;
+    QAction* testPlayAction = nullptr;
+    QAction* quitAction = nullptr;
+    QMenu* settingsMenu = nullptr;
+    QMenu* gridMenu = nullptr;
     QActionGroup* gridGroup = nullptr;
-    QAction* free1 = nullptr;
-    QAction* N8x81 = nullptr;
-    QAction* N16x161 = nullptr;
-    QAction* N32x321 = nullptr;
-    QAction* N64x641 = nullptr;
-    QAction* stageswap = nullptr;
-    QAction* KS1 = nullptr;
-    QAction* K3 = nullptr;
-    QMenu* KV1 = nullptr;
-    QAction* version = nullptr;
+    QAction* gridFreeAction = nullptr;
+    QAction* grid8Action = nullptr;
+    QAction* grid16Action = nullptr;
+    QAction* grid32Action = nullptr;
+    QAction* grid64Action = nullptr;
+    QAction* exchangeStagesAction = nullptr;
+    QAction* stageDetailsAction = nullptr;
+    QAction* setSettingsAction = nullptr;
+    QMenu* versionMenu = nullptr;
+    QAction* versionAction = nullptr;
+    QMenu* editMenu = nullptr;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
+
+    // Every change to the document is a command on this stack; its clean state is the saved
+    // document, and the window's modified mark follows it.
+    QUndoStack* undoStack = nullptr;
+    // Copies a changed document to the recovery file (kRecoveryIntervalMs).
+    QTimer* recoveryTimer = nullptr;
 
     // The stage field and its controls.
-    void FormCreate(bool withArgument);
+    void ResetDocument(bool withArgument);
     void Redraw();
-    void Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int32_t X, int32_t Y);
-    void TrackBar1Change();
-    void TrackBar2Change();
+    void FieldPressed(Qt::MouseButton button, Qt::KeyboardModifiers shift, int32_t X, int32_t Y);
+    void BlockTypeChanged();
+    void StageChanged();
     void FilesDropped(const QStringList& names);
 
     // File commands.
-    void selectfileClick();
-    void New1Click();
-    void KK1Click();
-    void saveClick();
-    void exitClick();
+    void OpenFile();
+    void NewDocument();
+    void Save();
+    void SaveAs();
+    void Quit();
     bool SaveDocument(bool overwrite);
-    bool FormCloseQuery();  // true when the window may close
+    bool AskBeforeClosing();  // true when the window may close
 
     // Settings.
-    void KS1Click();
-    void K3Click();
-    void stageswapClick();
-    void free1Click();
-    void N8x81Click();
-    void N16x161Click();
-    void N32x321Click();
-    void N64x641Click();
-    void versionClick();
+    void EditStageDetails();
+    void EditSetSettings();
+    void ExchangeStages();
+    // 0 (free placement), 8, 16, 32 or 64; marks the grid's menu item.
+    void ChooseGrid(int32_t size);
+    void ShowVersion();
 
     // Launching the game.
-    void GameClick();
-    void K1Click();
+    void StartGame();
+    void TestPlayStage();
 
     // The author line as text: UTF-8 when it is valid UTF-8, else read as Shift-JIS.
     QString AuthorText() const;
+
+    // For the undo commands: shows `slot` when it is one of the set's stages, and repaints.
+    void ShowChangedStage(int32_t slot);
+    // For the undo commands: the selector's range follows a new stage total.
+    void StageTotalChanged();
+
+    // Whether the document differs from the file it was read from or saved to.
+    bool HasUnsavedChanges() const;
+    // Writes the recovery file when the document has changes it does not hold yet; removes it
+    // when the document has no unsaved changes.
+    void WriteRecovery();
+    // At start: offers each recovery that an editor which did not end normally left behind,
+    // newest first, until one is restored.
+    void OfferRecovery();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -147,12 +176,22 @@ class TForm1 : public QMainWindow {
     void dropEvent(QDropEvent* event) override;
 
   private:
+    void SetCaption(const QString& caption);  // with the modified mark
+    // New, opening and restoring: an empty undo history and no recovery file.
+    void StartFreshHistory();
+    // After a save: the saved state is the clean state, and the recovery file goes.
+    void DocumentSaved();
+    // Before opening over a changed document: asks whether to save first. False keeps the
+    // document (Cancel, or a save that did not happen).
+    bool MayReplaceDocument();
+    // Pushes an edit that changes something; one that changes nothing is dropped.
+    void Push(std::unique_ptr<EntryEditCommand> edit);
+    bool RestoreRecovery(const OrphanRecovery& orphan);
     void BuildControls();
     void BuildMenu();
     void PlaceWindow();
     void StoreWindowPosition();
     void DeleteTestFile();
-    void SetGrid(int32_t size, QAction* item);
     // Applies the selector's range after the stage total changed; keeps currentStage inside.
     void UpdateStageRange();
     void ShowStageNumber();
@@ -175,6 +214,11 @@ class TForm1 : public QMainWindow {
     QStringList arguments_;
     EditorSheets sheets_;
     QString lastOpenName_;
+    std::unique_ptr<RecoveryFile> recovery_;
+    // Counts the document's changes, so the recovery is written only when it is behind.
+    int64_t revision_ = 0;
+    int64_t recoveryRevision_ = -1;
+    bool recoveryErrorShown_ = false;
 };
 
 // Whether the extension of a path's file name (from its last dot) contains ".zrp".

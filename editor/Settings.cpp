@@ -1,10 +1,13 @@
 // The stage's and the set's settings, exchanging stages, the grid and the version box.
 #include <QAction>
+#include <QActionGroup>
 #include <QStringDecoder>
+#include <QUndoStack>
 #include <algorithm>
 #include <utility>
 
-#include "editor/TForm1.h"
+#include "editor/MainWindow.h"
+#include "editor/UndoCommands.h"
 
 namespace zarp::editor {
 
@@ -34,8 +37,8 @@ bool ParseInteger(const QString& text, int32_t& value) {
     return true;
 }
 
-bool TForm1::AskNumber(const QString& prompt, const QString& defaultText, bool& answered,
-                       int32_t& value) {
+bool MainWindow::AskNumber(const QString& prompt, const QString& defaultText, bool& answered,
+                           int32_t& value) {
     const QString caption = QString::fromUtf8(kApplicationTitle);
     QString answer = services_.InputBox(this, caption, prompt, defaultText);
     answered = !answer.isEmpty();
@@ -48,7 +51,7 @@ bool TForm1::AskNumber(const QString& prompt, const QString& defaultText, bool& 
     return true;
 }
 
-QString TForm1::AuthorText() const {
+QString MainWindow::AuthorText() const {
     const QByteArray bytes = QByteArray::fromStdString(stageAuthor);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
@@ -59,9 +62,10 @@ QString TForm1::AuthorText() const {
     return QString::fromLatin1(bytes);
 }
 
-void TForm1::KS1Click() {
-    int32_t& startAngle = stageEntityTable->x[currentStage][1];
-    int32_t& rest = stageEntityTable->y[currentStage][1];
+void MainWindow::EditStageDetails() {
+    const int32_t s = currentStage;
+    int32_t startAngle = stageEntityTable->x[s][1];
+    int32_t rest = stageEntityTable->y[s][1];
     bool answered = false;
     int32_t value = 0;
     // Entered in degrees, kept in units of 2 degrees; more than two turns or less than none
@@ -73,14 +77,19 @@ void TForm1::KS1Click() {
     if (!answered) return;
     startAngle = value < 0 || value > 720 ? 0 : value / 2;
 
-    if (!AskNumber(QString::fromUtf8("残機数を入力してください(1-9)"), QString::number(rest),
-                   answered, value)) {
-        return;
+    // A wrong second answer ends the command, but the angle stays changed.
+    if (AskNumber(QString::fromUtf8("残機数を入力してください(1-9)"), QString::number(rest),
+                  answered, value) &&
+        answered) {
+        rest = value < 1 || value > 9 ? 5 : value;
     }
-    if (answered) rest = value < 1 || value > 9 ? 5 : value;
+    auto edit = std::make_unique<EntryEditCommand>(*this, s, tr("ステージ詳細設定"));
+    edit->CompleteStartAndSettings();
+    edit->SetEntity(1, startAngle, rest);
+    Push(std::move(edit));
 }
 
-void TForm1::K3Click() {
+void MainWindow::EditSetSettings() {
     const QString caption = QString::fromUtf8(kApplicationTitle);
     const QString shown = AuthorText();
     QString answer = services_.InputBox(
@@ -88,9 +97,10 @@ void TForm1::K3Click() {
         shown);
     // An unchanged answer keeps the bytes as they came from the file; an edited name is
     // written in UTF-8.
+    std::string author = stageAuthor;
     if (!answer.isEmpty() && answer != shown) {
-        stageAuthor = SingleLine(answer).toUtf8().toStdString();
-        if (stageAuthor.size() > 16) {
+        author = SingleLine(answer).toUtf8().toStdString();
+        if (author.size() > 16) {
             Message(
                 caption,
                 QString::fromUtf8("制作者の名前が半角１６文字（１６バイト）を超えています。"
@@ -99,20 +109,25 @@ void TForm1::K3Click() {
         }
     }
 
+    // The name stays changed whatever the second answer is.
+    int32_t total = stageTotal;
     bool answered = false;
     int32_t value = 0;
-    if (!AskNumber(QString::fromUtf8("ステージの合計を入力してください(1-20)"),
-                   QString::number(stageTotal - 1), answered, value)) {
-        return;
+    if (AskNumber(QString::fromUtf8("ステージの合計を入力してください(1-20)"),
+                  QString::number(stageTotal - 1), answered, value) &&
+        answered) {
+        const int64_t wanted = static_cast<int64_t>(value) + 1;
+        total = wanted < 2 || wanted > kStageSlots ? 16 : static_cast<int32_t>(wanted);
     }
-    if (!answered) return;
-    const int64_t total = static_cast<int64_t>(value) + 1;
-    stageTotal = total < 2 || total > kStageSlots ? 16 : static_cast<int32_t>(total);
-    UpdateStageRange();
-    Redraw();
+    if (author != stageAuthor || total != stageTotal) {
+        undoStack->push(new SetSettingsCommand(*this, author, total));
+    } else {
+        // The selector is set again as after any answer.
+        StageTotalChanged();
+    }
 }
 
-void TForm1::stageswapClick() {
+void MainWindow::ExchangeStages() {
     bool answered = false;
     int32_t other = 0;
     if (!AskNumber(QString::fromUtf8("現ステージと入れ替えるところを入力してください"), QString(),
@@ -120,42 +135,23 @@ void TForm1::stageswapClick() {
         return;
     }
     if (!answered || other < 1 || other > stageTotal - 1 || other >= kStageSlots) return;
-    // Whole slots travel, the player's start and the stage settings with them.
-    EditorBlockTable& blocks = *stageBlockTable;
-    EditorEntityTable& entities = *stageEntityTable;
-    std::swap(blocks.count[other], blocks.count[currentStage]);
-    std::swap(blocks.x[other], blocks.x[currentStage]);
-    std::swap(blocks.y[other], blocks.y[currentStage]);
-    std::swap(blocks.type[other], blocks.type[currentStage]);
-    std::swap(entities.count[other], entities.count[currentStage]);
-    std::swap(entities.x[other], entities.x[currentStage]);
-    std::swap(entities.y[other], entities.y[currentStage]);
-    Redraw();
+    // Exchanging a stage with itself changes nothing, so it leaves nothing to undo.
+    if (other == currentStage) {
+        Redraw();
+        return;
+    }
+    undoStack->push(new ExchangeStagesCommand(*this, currentStage, other));
 }
 
-void TForm1::SetGrid(int32_t size, QAction* item) {
-    item->setChecked(true);
+void MainWindow::ChooseGrid(int32_t size) {
+    for (QAction* item : gridGroup->actions()) {
+        if (item->data().toInt() == size) item->setChecked(true);
+    }
     gridSize = size;
     Redraw();
 }
 
-void TForm1::free1Click() {
-    SetGrid(0, free1);
-}
-void TForm1::N8x81Click() {
-    SetGrid(8, N8x81);
-}
-void TForm1::N16x161Click() {
-    SetGrid(16, N16x161);
-}
-void TForm1::N32x321Click() {
-    SetGrid(32, N32x321);
-}
-void TForm1::N64x641Click() {
-    SetGrid(64, N64x641);
-}
-
-void TForm1::versionClick() {
+void MainWindow::ShowVersion() {
     QMessageBox::StandardButton answer =
         Message(QStringLiteral("Version"),
                 QString::fromUtf8("Zarpane Stage Editor\nバージョン " ZARP_VERSION

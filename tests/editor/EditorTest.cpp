@@ -23,112 +23,14 @@
 #include "common/paths/Paths.h"
 #include "common/profile/Profile.h"
 #include "common/stage/Stage.h"
-#include "editor/TForm1.h"
+#include "editor/MainWindow.h"
+#include "tests/editor/ScriptedServices.h"
 
 using zarp::EditorBlockTable;
 using zarp::EditorEntityTable;
-using zarp::editor::TForm1;
+using zarp::editor::MainWindow;
 
-namespace {
-
-struct ShownMessage {
-    QString caption;
-    QString text;
-    QMessageBox::StandardButtons buttons;
-    QMessageBox::Icon icon;
-};
-
-struct AskedInput {
-    QString caption;
-    QString prompt;
-    QString defaultText;
-};
-
-struct StartedProgram {
-    QString program;
-    QStringList arguments;
-    QString workingFolder;
-};
-
-// Answers from queues; an empty queue answers as a user who presses Escape would.
-class ScriptedServices : public zarp::editor::EditorServices {
-  public:
-    std::deque<std::optional<QString>> inputs;  // nullopt: Cancel
-    std::deque<QMessageBox::StandardButton> answers;
-    std::deque<QString> openNames;
-    std::deque<QString> saveNames;
-    std::vector<AskedInput> asked;
-    std::vector<ShownMessage> messages;
-    std::vector<QString> openInitial;
-    std::vector<QString> saveInitial;
-    std::vector<StartedProgram> started;
-    std::string programFolder;
-
-    QString InputBox(QWidget*, const QString& caption, const QString& prompt,
-                     const QString& defaultText) override {
-        asked.push_back({caption, prompt, defaultText});
-        if (inputs.empty()) return defaultText;
-        std::optional<QString> answer = inputs.front();
-        inputs.pop_front();
-        return answer ? *answer : defaultText;
-    }
-    QMessageBox::StandardButton MessageBox(QWidget*, const QString& caption, const QString& text,
-                                           QMessageBox::StandardButtons buttons,
-                                           QMessageBox::Icon icon) override {
-        messages.push_back({caption, text, buttons, icon});
-        if (!answers.empty()) {
-            QMessageBox::StandardButton answer = answers.front();
-            answers.pop_front();
-            return answer;
-        }
-        if (buttons & QMessageBox::Cancel) return QMessageBox::Cancel;
-        if (buttons & QMessageBox::No) return QMessageBox::No;
-        return QMessageBox::Ok;
-    }
-    QString OpenFileName(QWidget*, const QString& initialName) override {
-        openInitial.push_back(initialName);
-        if (openNames.empty()) return QString();
-        QString name = openNames.front();
-        openNames.pop_front();
-        return name;
-    }
-    QString SaveFileName(QWidget*, const QString& initialName) override {
-        saveInitial.push_back(initialName);
-        if (saveNames.empty()) return QString();
-        QString name = saveNames.front();
-        saveNames.pop_front();
-        return name;
-    }
-    bool StartProgram(const QString& program, const QStringList& arguments,
-                      const QString& workingFolder) override {
-        started.push_back({program, arguments, workingFolder});
-        return true;
-    }
-    std::string ProgramFolder() override { return programFolder; }
-};
-
-const QString kTitle = QString::fromUtf8("Zarpane Stage Editor");
-const QString kNotice = QString::fromUtf8("注意");
-const QString kTooMany = QString::fromUtf8("諸般の事情によりいったん終了してください");
-
-// A small set: stage 1 has a block of type 0 at (16, 16), the player at (48, 48), angle 10,
-// 3 tries and a coin at (100, 100); stage 2 is empty. Author line as given (bytes).
-QByteArray SmallSet(const QByteArray& author) {
-    QList<QByteArray> lines = {
-        "3",  author, "*",  "*",  "*",  "16", "16",  "0",   "*", "*",
-        "*",  "*",    "*",  "*",  "*",  "*",  "*",   "*",   "*", "## other data",
-        "*",  "*",    "48", "48", "10", "3",  "100", "100", "*", "*",
-        "32", "32",   "0",  "5",  "*",  "*"};
-    return lines.join("\r\n") + "\r\n";
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-}  // namespace
+using namespace editor_test;
 
 class EditorTest : public QObject {
     Q_OBJECT
@@ -137,15 +39,15 @@ class EditorTest : public QObject {
     QTemporaryDir runtime_;
     QTemporaryDir work_;
     std::unique_ptr<ScriptedServices> services_;
-    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<MainWindow> form_;
 
     QString WorkPath(const QString& name) const { return work_.filePath(name); }
 
-    TForm1& NewForm(const QStringList& arguments = {}) {
+    MainWindow& NewForm(const QStringList& arguments = {}) {
         form_.reset();
         services_ = std::make_unique<ScriptedServices>();
         services_->programFolder = QDir(work_.path()).absolutePath().toStdString() + "/";
-        form_ = std::make_unique<TForm1>(*services_, arguments);
+        form_ = std::make_unique<MainWindow>(*services_, arguments);
         return *form_;
     }
 
@@ -157,7 +59,7 @@ class EditorTest : public QObject {
     }
 
     void Press(Qt::MouseButton button, int x, int y) {
-        QTest::mouseClick(form_->Image1, button, Qt::NoModifier, QPoint(x, y));
+        QTest::mouseClick(form_->stageField, button, Qt::NoModifier, QPoint(x, y));
     }
 
   private slots:
@@ -166,6 +68,8 @@ class EditorTest : public QObject {
         QVERIFY(work_.isValid());
         // The test-play file goes to a private folder of this run.
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        // Recovery files, should a test leave changes long enough, stay in the run's folder too.
+        qputenv("XDG_STATE_HOME", runtime_.path().toLocal8Bit());
         QApplication::setQuitOnLastWindowClosed(false);
     }
 
@@ -181,22 +85,22 @@ class EditorTest : public QObject {
     }
 
     void windowMatchesTheForm() {
-        TForm1& form = NewForm();
+        MainWindow& form = NewForm();
         QCOMPARE(form.centralWidget()->size(), QSize(640, 464));
-        QCOMPARE(form.Image1->geometry(), QRect(0, -16, 630, 432));
-        QCOMPARE(form.Panel1->geometry(), QRect(8, 424, 33, 33));
-        QCOMPARE(form.TrackBar1->geometry(), QRect(40, 424, 177, 33));
-        QCOMPARE(form.TrackBar1->minimum(), 0);
-        QCOMPARE(form.TrackBar1->maximum(), 17);
-        QCOMPARE(form.TrackBar2->geometry(), QRect(392, 432, 241, 45));
-        QCOMPARE(form.TrackBar2->minimum(), 1);
-        QCOMPARE(form.TrackBar2->maximum(), 15);
-        QCOMPARE(form.Label2->text(), QStringLiteral("STAGE:1"));
-        QCOMPARE(form.Label2->pos(), QPoint(408, 420));
-        QVERIFY(form.BlockButton->isChecked());
-        QCOMPARE(form.windowTitle(), QStringLiteral("New file"));
+        QCOMPARE(form.stageField->geometry(), QRect(0, -16, 630, 432));
+        QCOMPARE(form.blockPreviewFrame->geometry(), QRect(8, 424, 33, 33));
+        QCOMPARE(form.blockTypeSlider->geometry(), QRect(40, 424, 177, 33));
+        QCOMPARE(form.blockTypeSlider->minimum(), 0);
+        QCOMPARE(form.blockTypeSlider->maximum(), 17);
+        QCOMPARE(form.stageSlider->geometry(), QRect(392, 432, 241, 45));
+        QCOMPARE(form.stageSlider->minimum(), 1);
+        QCOMPARE(form.stageSlider->maximum(), 15);
+        QCOMPARE(form.stageLabel->text(), QStringLiteral("STAGE:1"));
+        QCOMPARE(form.stageLabel->pos(), QPoint(408, 420));
+        QVERIFY(form.blockModeButton->isChecked());
+        QCOMPARE(Caption(form), QStringLiteral("New file"));
         QCOMPARE(form.gridSize, 16);
-        QVERIFY(form.N16x161->isChecked());
+        QVERIFY(form.grid16Action->isChecked());
         QVERIFY(form.gridGroup->isExclusive());
         QCOMPARE(form.font().pixelSize(), 12);
 
@@ -206,37 +110,45 @@ class EditorTest : public QObject {
             QKeySequence shortcut;
         };
         const Item items[] = {
-            {form.file->menuAction(), "ファイル(&F)", {}},
-            {form.selectfile, "ファイルを開く(&L)", Qt::Key_F2},
-            {form.New1, "新規作成(&N)", Qt::CTRL | Qt::Key_N},
-            {form.KK1, "上書き保存する(&S)", Qt::CTRL | Qt::Key_S},
-            {form.save, "名前を付けて保存する(&A)", Qt::Key_F9},
-            {form.Game, "ゲーム本体を起動する(&G)", Qt::Key_F5},
-            {form.K1, "今編集しているステージを起動する(&I)", Qt::CTRL | Qt::Key_F5},
-            {form.exit, "終了(&X)", Qt::Key_F12},
-            {form.Setting1->menuAction(), "設定(&S)", {}},
-            {form.K2->menuAction(), "マス目変更(&M)", {}},
-            {form.free1, "free", {}},
-            {form.N8x81, "8x8", {}},
-            {form.N16x161, "16x16", {}},
-            {form.N32x321, "32x32", {}},
-            {form.N64x641, "64x64", {}},
-            {form.stageswap, "ステージ入れ替え(&C)", Qt::Key_F7},
-            {form.KS1, "ステージ詳細設定(&S)", Qt::Key_F8},
-            {form.K3, "このゲームの設定", Qt::Key_F11},
-            {form.KV1->menuAction(), "バージョン情報(&V)", {}},
-            {form.version, "バージョン情報", {}},
+            {form.fileMenu->menuAction(), "ファイル(&F)", {}},
+            {form.openAction, "ファイルを開く(&L)", Qt::Key_F2},
+            {form.newAction, "新規作成(&N)", Qt::CTRL | Qt::Key_N},
+            {form.saveAction, "上書き保存する(&S)", Qt::CTRL | Qt::Key_S},
+            {form.saveAsAction, "名前を付けて保存する(&A)", Qt::Key_F9},
+            {form.startGameAction, "ゲーム本体を起動する(&G)", Qt::Key_F5},
+            {form.testPlayAction, "今編集しているステージを起動する(&I)", Qt::CTRL | Qt::Key_F5},
+            {form.quitAction, "終了(&X)", Qt::Key_F12},
+            {form.settingsMenu->menuAction(), "設定(&S)", {}},
+            {form.gridMenu->menuAction(), "マス目変更(&M)", {}},
+            {form.gridFreeAction, "free", {}},
+            {form.grid8Action, "8x8", {}},
+            {form.grid16Action, "16x16", {}},
+            {form.grid32Action, "32x32", {}},
+            {form.grid64Action, "64x64", {}},
+            {form.exchangeStagesAction, "ステージ入れ替え(&C)", Qt::Key_F7},
+            {form.stageDetailsAction, "ステージ詳細設定(&S)", Qt::Key_F8},
+            {form.setSettingsAction, "このゲームの設定", Qt::Key_F11},
+            {form.versionMenu->menuAction(), "バージョン情報(&V)", {}},
+            {form.versionAction, "バージョン情報", {}},
+            {form.editMenu->menuAction(), "編集(&E)", {}},
+            {form.undoAction, "元に戻す(&U)", Qt::CTRL | Qt::Key_Z},
+            {form.redoAction, "やり直す(&R)", Qt::CTRL | Qt::Key_Y},
         };
         for (const Item& item : items) {
             QCOMPARE(item.action->text(), QString::fromUtf8(item.caption));
             QCOMPARE(item.action->shortcut(), item.shortcut);
         }
         // Menu order, separators included.
-        QList<QAction*> fileItems = form.file->actions();
+        QList<QAction*> fileItems = form.fileMenu->actions();
         QCOMPARE(fileItems.size(), 9);
         QVERIFY(fileItems[4]->isSeparator());
         QVERIFY(fileItems[7]->isSeparator());
-        QCOMPARE(form.menuBar()->actions().size(), 3);
+        QCOMPARE(form.redoAction->shortcuts(),
+                 (QList<QKeySequence>{Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}));
+        QCOMPARE(
+            form.menuBar()->actions(),
+            (QList<QAction*>{form.fileMenu->menuAction(), form.editMenu->menuAction(),
+                             form.settingsMenu->menuAction(), form.versionMenu->menuAction()}));
     }
 
     void placingSnapsToTheGrid_data() {
@@ -254,16 +166,16 @@ class EditorTest : public QObject {
         QFETCH(int, grid);
         QFETCH(QPoint, press);
         QFETCH(QPoint, placed);
-        TForm1& form = NewForm();
-        QAction* item = grid == 0    ? form.free1
-                        : grid == 8  ? form.N8x81
-                        : grid == 16 ? form.N16x161
-                        : grid == 32 ? form.N32x321
-                                     : form.N64x641;
+        MainWindow& form = NewForm();
+        QAction* item = grid == 0    ? form.gridFreeAction
+                        : grid == 8  ? form.grid8Action
+                        : grid == 16 ? form.grid16Action
+                        : grid == 32 ? form.grid32Action
+                                     : form.grid64Action;
         item->trigger();
         QCOMPARE(form.gridSize, grid);
         QVERIFY(item->isChecked());
-        form.TrackBar1->setValue(7);
+        form.blockTypeSlider->setValue(7);
 
         Press(Qt::LeftButton, press.x(), press.y());
         const EditorBlockTable& blocks = *form.stageBlockTable;
@@ -274,12 +186,12 @@ class EditorTest : public QObject {
         // The same press places a coin at the same spot (the player's start moved out of its
         // way), and moves the player there.
         form.stageEntityTable->x[1][0] = 500;
-        form.CoinButton->setChecked(true);
+        form.coinModeButton->setChecked(true);
         Press(Qt::LeftButton, press.x(), press.y());
         const EditorEntityTable& entities = *form.stageEntityTable;
         QCOMPARE(entities.count[1], 3);
         QCOMPARE(QPoint(entities.x[1][2], entities.y[1][2]), placed);
-        form.PlayerButton->setChecked(true);
+        form.startModeButton->setChecked(true);
         Press(Qt::LeftButton, press.x(), press.y());
         QCOMPARE(QPoint(entities.x[1][0], entities.y[1][0]), placed);
         QCOMPARE(entities.count[1], 3);
@@ -287,16 +199,16 @@ class EditorTest : public QObject {
     }
 
     void blockTypeBringsBackBlockMode() {
-        TForm1& form = NewForm();
-        form.CoinButton->setChecked(true);
-        form.TrackBar1->setValue(3);
-        QVERIFY(form.BlockButton->isChecked());
+        MainWindow& form = NewForm();
+        form.coinModeButton->setChecked(true);
+        form.blockTypeSlider->setValue(3);
+        QVERIFY(form.blockModeButton->isChecked());
     }
 
     void coinOnAnotherEntryIsRefused() {
-        TForm1& form = NewForm();
-        form.free1->trigger();
-        form.CoinButton->setChecked(true);
+        MainWindow& form = NewForm();
+        form.gridFreeAction->trigger();
+        form.coinModeButton->setChecked(true);
         const EditorEntityTable& entities = *form.stageEntityTable;
         Press(Qt::LeftButton, 32, 32);  // the player's start
         QCOMPARE(entities.count[1], 2);
@@ -328,8 +240,8 @@ class EditorTest : public QObject {
         QFETCH(int, type);
         QFETCH(QPoint, press);
         QFETCH(bool, erased);
-        TForm1& form = NewForm();
-        form.TrackBar1->setValue(type);
+        MainWindow& form = NewForm();
+        form.blockTypeSlider->setValue(type);
         Press(Qt::LeftButton, 48, 48);
         Press(Qt::RightButton, press.x(), press.y());
         const EditorBlockTable& blocks = *form.stageBlockTable;
@@ -342,14 +254,14 @@ class EditorTest : public QObject {
     }
 
     void rightPressErasesEverythingUnderThePointer() {
-        TForm1& form = NewForm();
-        form.TrackBar1->setValue(0);
+        MainWindow& form = NewForm();
+        form.blockTypeSlider->setValue(0);
         Press(Qt::LeftButton, 32, 32);  // 64 x 64 at (32, 32)
-        form.TrackBar1->setValue(6);
+        form.blockTypeSlider->setValue(6);
         Press(Qt::LeftButton, 48, 48);  // 32 x 32 at (48, 48)
         Press(Qt::LeftButton, 200, 200);
         // Player mode: the blocks go, the player's start at (32, 32) stays.
-        form.PlayerButton->setChecked(true);
+        form.startModeButton->setChecked(true);
         Press(Qt::RightButton, 50, 50);
         const EditorBlockTable& blocks = *form.stageBlockTable;
         QCOMPARE(blocks.x[1][0], zarp::kEmptyMarker);
@@ -360,8 +272,8 @@ class EditorTest : public QObject {
         QCOMPARE(QPoint(entities.x[1][1], entities.y[1][1]), QPoint(0, 5));
 
         // Coin mode erases coins only, never the start or the settings.
-        form.free1->trigger();
-        form.CoinButton->setChecked(true);
+        form.gridFreeAction->trigger();
+        form.coinModeButton->setChecked(true);
         Press(Qt::LeftButton, 300, 300);
         Press(Qt::LeftButton, 200, 200);  // on the remaining block
         Press(Qt::RightButton, 308, 308);
@@ -379,9 +291,9 @@ class EditorTest : public QObject {
     }
     void fullSlotWarnsAndRefuses() {
         QFETCH(bool, coins);
-        TForm1& form = NewForm();
-        form.free1->trigger();
-        if (coins) form.CoinButton->setChecked(true);
+        MainWindow& form = NewForm();
+        form.gridFreeAction->trigger();
+        if (coins) form.coinModeButton->setChecked(true);
         int32_t& count = coins ? form.stageEntityTable->count[1] : form.stageBlockTable->count[1];
         count = 490;
         Press(Qt::LeftButton, 100, 100);
@@ -431,10 +343,10 @@ class EditorTest : public QObject {
         QFETCH(QString, tries);
         QFETCH(int, startAngle);
         QFETCH(int, rest);
-        TForm1& form = NewForm();
-        form.TrackBar2->setValue(4);
+        MainWindow& form = NewForm();
+        form.stageSlider->setValue(4);
         services_->inputs = {angle, tries};
-        form.KS1->trigger();
+        form.stageDetailsAction->trigger();
         const EditorEntityTable& entities = *form.stageEntityTable;
         QCOMPARE(entities.x[4][1], startAngle);
         QCOMPARE(entities.y[4][1], rest);
@@ -449,7 +361,7 @@ class EditorTest : public QObject {
         // The next time the defaults show the stored values, the angle in degrees; Cancel
         // re-applies them.
         services_->inputs = {std::nullopt, std::nullopt};
-        form.KS1Click();
+        form.EditStageDetails();
         QCOMPARE(services_->asked[2].defaultText, QString::number(startAngle * 2));
         QCOMPARE(services_->asked[3].defaultText, QString::number(rest));
         QCOMPARE(entities.x[4][1], startAngle);
@@ -459,28 +371,28 @@ class EditorTest : public QObject {
     }
 
     void emptyOrWrongAnswers() {
-        TForm1& form = NewForm();
+        MainWindow& form = NewForm();
         const EditorEntityTable& entities = *form.stageEntityTable;
         // An empty angle skips the tries question.
         services_->inputs = {QString()};
-        form.KS1Click();
+        form.EditStageDetails();
         QCOMPARE(services_->asked.size(), size_t{1});
         // A wrong angle ends the command with the conversion error.
         services_->inputs = {QStringLiteral("abc")};
-        form.KS1Click();
+        form.EditStageDetails();
         QCOMPARE(services_->asked.size(), size_t{2});
         QCOMPARE(services_->messages.size(), size_t{1});
         QCOMPARE(services_->messages[0].text, QStringLiteral("'abc' is not a valid integer value"));
         QCOMPARE(services_->messages[0].caption, kTitle);
         // A wrong tries answer keeps the angle already changed.
         services_->inputs = {QStringLiteral("90"), QStringLiteral("7x")};
-        form.KS1Click();
+        form.EditStageDetails();
         QCOMPARE(entities.x[1][1], 45);
         QCOMPARE(entities.y[1][1], 5);
         QCOMPARE(services_->messages.size(), size_t{2});
         // Numbers beyond 32 bits are no numbers either.
         services_->inputs = {QStringLiteral("99999999999")};
-        form.KS1Click();
+        form.EditStageDetails();
         QCOMPARE(entities.x[1][1], 45);
         QCOMPARE(services_->messages.size(), size_t{3});
     }
@@ -500,31 +412,31 @@ class EditorTest : public QObject {
         QFETCH(QString, answer);
         QFETCH(int, total);
         QFETCH(int, current);
-        TForm1& form = NewForm();
-        form.TrackBar2->setValue(10);
+        MainWindow& form = NewForm();
+        form.stageSlider->setValue(10);
         services_->inputs = {std::nullopt, answer};
-        form.K3->trigger();
+        form.setSettingsAction->trigger();
         QCOMPARE(services_->asked.size(), size_t{2});
         QCOMPARE(services_->asked[1].prompt,
                  QString::fromUtf8("ステージの合計を入力してください(1-20)"));
         QCOMPARE(services_->asked[1].defaultText, QStringLiteral("15"));
         QCOMPARE(form.stageTotal, total);
-        QCOMPARE(form.TrackBar2->maximum(), total - 1);
+        QCOMPARE(form.stageSlider->maximum(), total - 1);
         QCOMPARE(form.currentStage, current);
-        QCOMPARE(form.TrackBar2->value(), current);
-        QCOMPARE(form.Label2->text(), QStringLiteral("STAGE:%1").arg(current));
+        QCOMPARE(form.stageSlider->value(), current);
+        QCOMPARE(form.stageLabel->text(), QStringLiteral("STAGE:%1").arg(current));
     }
 
     void fewerStagesKeepTheOthersInMemory() {
-        TForm1& form = NewForm();
-        form.TrackBar2->setValue(12);
+        MainWindow& form = NewForm();
+        form.stageSlider->setValue(12);
         Press(Qt::LeftButton, 100, 100);
         services_->inputs = {std::nullopt, QStringLiteral("5")};
-        form.K3Click();
+        form.EditSetSettings();
         QCOMPARE(form.currentStage, 5);
         services_->inputs = {std::nullopt, QStringLiteral("15")};
-        form.K3Click();
-        form.TrackBar2->setValue(12);
+        form.EditSetSettings();
+        form.stageSlider->setValue(12);
         QCOMPARE(form.stageBlockTable->count[12], 1);
     }
 
@@ -533,12 +445,12 @@ class EditorTest : public QObject {
         const QByteArray shiftJis("\x83\x65\x83\x58\x83\x67");
         const QString path = WorkPath("sjis.zrp");
         WriteBytes(path, SmallSet(shiftJis));
-        TForm1& form = NewForm({path});
+        MainWindow& form = NewForm({path});
         QCOMPARE(form.fileName, QFileInfo(path).absoluteFilePath());
         QCOMPARE(form.AuthorText(), QString::fromUtf8("テスト"));
         // Cancel keeps the bytes, and the file gets them back unchanged.
         services_->inputs = {std::nullopt, std::nullopt};
-        form.K3Click();
+        form.EditSetSettings();
         QCOMPARE(services_->asked[0].defaultText, QString::fromUtf8("テスト"));
         QCOMPARE(services_->asked[0].prompt,
                  QString::fromUtf8("制作者の名前を入力してください（半角１６文字まで）"));
@@ -552,32 +464,32 @@ class EditorTest : public QObject {
 
         // An edited name is kept in UTF-8, on one line; longer than 16 bytes warns and stays.
         services_->inputs = {QString::fromUtf8("山田\n太郎"), std::nullopt};
-        form.K3Click();
+        form.EditSetSettings();
         QCOMPARE(QString::fromStdString(form.stageAuthor), QString::fromUtf8("山田太郎"));
         QVERIFY(services_->messages.empty());
         services_->inputs = {QStringLiteral("seventeen letters"), std::nullopt};
-        form.K3Click();
+        form.EditSetSettings();
         QCOMPARE(form.stageAuthor, std::string("seventeen letters"));
         QCOMPARE(services_->messages.size(), size_t{1});
         QCOMPARE(services_->messages[0].caption, kTitle);
     }
 
     void exchangingStages() {
-        TForm1& form = NewForm();
-        form.TrackBar2->setValue(3);
-        form.TrackBar1->setValue(2);
+        MainWindow& form = NewForm();
+        form.stageSlider->setValue(3);
+        form.blockTypeSlider->setValue(2);
         Press(Qt::LeftButton, 100, 100);
-        form.CoinButton->setChecked(true);
+        form.coinModeButton->setChecked(true);
         Press(Qt::LeftButton, 200, 200);
-        form.PlayerButton->setChecked(true);
+        form.startModeButton->setChecked(true);
         Press(Qt::LeftButton, 300, 300);
         services_->inputs = {QStringLiteral("270"), QStringLiteral("2")};
-        form.KS1Click();
-        form.TrackBar2->setValue(1);
+        form.EditStageDetails();
+        form.stageSlider->setValue(1);
 
         // Stage 3 comes to stage 1 whole, and stage 1's empty content goes to 3.
         services_->inputs = {QStringLiteral("3")};
-        form.stageswap->trigger();
+        form.exchangeStagesAction->trigger();
         QCOMPARE(services_->asked.back().prompt,
                  QString::fromUtf8("現ステージと入れ替えるところを入力してください"));
         QCOMPARE(services_->asked.back().defaultText, QString());
@@ -599,7 +511,7 @@ class EditorTest : public QObject {
         // With itself, out of the document, or no answer: nothing changes.
         for (const char* answer : {"1", "16", "0", "-3", ""}) {
             services_->inputs = {QString::fromUtf8(answer)};
-            form.stageswapClick();
+            form.ExchangeStages();
             QCOMPARE(blocks.count[1], 1);
             QCOMPARE(entities.x[1][1], 135);
         }
@@ -607,18 +519,18 @@ class EditorTest : public QObject {
     }
 
     void savingAsksForANameWhileUntitled() {
-        TForm1& form = NewForm();
+        MainWindow& form = NewForm();
         const QString name = WorkPath("first");
         services_->saveNames = {name};
-        form.KK1->trigger();
+        form.saveAction->trigger();
         QCOMPARE(services_->saveInitial.size(), size_t{1});
         QCOMPARE(services_->saveInitial[0], QString());
         QCOMPARE(form.fileName, name + ".zrp");
-        QCOMPARE(form.windowTitle(), name + ".zrp");
+        QCOMPARE(Caption(form), name + ".zrp");
         QVERIFY(QFileInfo::exists(name + ".zrp"));
         // Once named, Ctrl+S saves in place without a dialog; F9 always asks.
         Press(Qt::LeftButton, 100, 100);
-        form.KK1Click();
+        form.Save();
         QCOMPARE(services_->saveInitial.size(), size_t{1});
         EditorBlockTable blocks;
         EditorEntityTable entities;
@@ -627,7 +539,7 @@ class EditorTest : public QObject {
         QVERIFY2(read.ok, read.error.c_str());
         QCOMPARE(read.stageTotal, 16);
         QCOMPARE(blocks.count[1], 1);
-        form.saveClick();
+        form.SaveAs();
         QCOMPARE(services_->saveInitial.size(), size_t{2});
         QCOMPARE(services_->saveInitial[1], name + ".zrp");
         QCOMPARE(form.fileName, name + ".zrp");  // cancelled: unchanged
@@ -651,7 +563,7 @@ class EditorTest : public QObject {
         QFETCH(QString, typed);
         QFETCH(QString, saved);
         QDir(work_.path()).mkpath(QStringLiteral("dir.zrp"));
-        TForm1& form = NewForm();
+        MainWindow& form = NewForm();
         services_->saveNames = {WorkPath(typed)};
         QVERIFY(form.SaveDocument(false));
         QCOMPARE(form.fileName, WorkPath(saved));
@@ -659,27 +571,29 @@ class EditorTest : public QObject {
     }
 
     void fileErrorsKeepTheDocument() {
-        TForm1& form = NewForm();
+        MainWindow& form = NewForm();
         Press(Qt::LeftButton, 100, 100);
         // Saving into a folder that does not exist.
         const QString missing = WorkPath("no-such-folder/set.zrp");
         services_->saveNames = {missing};
         QVERIFY(!form.SaveDocument(false));
         QCOMPARE(form.fileName, QString());
-        QCOMPARE(form.windowTitle(), QStringLiteral("New file"));
+        QCOMPARE(Caption(form), QStringLiteral("New file*"));
         QCOMPARE(services_->messages.size(), size_t{1});
         QVERIFY(services_->messages[0].text.contains(missing));
         QCOMPARE(services_->messages[0].icon, QMessageBox::Critical);
 
-        // Opening a missing file and a broken one.
+        // Opening a missing file and a broken one (the question whether to save first answered No).
         const QString broken = WorkPath("broken.zrp");
         WriteBytes(broken, "3\r\nme\r\n16\r\n");
         services_->openNames = {WorkPath("missing.zrp"), broken};
-        form.selectfileClick();
-        form.selectfileClick();
-        QCOMPARE(services_->messages.size(), size_t{3});
-        QVERIFY(services_->messages[1].text.contains(WorkPath("missing.zrp")));
-        QVERIFY(services_->messages[2].text.contains(broken));
+        services_->answers = {QMessageBox::No, QMessageBox::Ok, QMessageBox::No};
+        form.OpenFile();
+        form.OpenFile();
+        QCOMPARE(services_->messages.size(), size_t{5});
+        QVERIFY(services_->messages[2].text.contains(WorkPath("missing.zrp")));
+        QVERIFY(services_->messages[4].text.contains(broken));
+        QVERIFY(form.HasUnsavedChanges());
         QCOMPARE(form.fileName, QString());
         QCOMPARE(form.stageTotal, 16);
         QCOMPARE(form.stageBlockTable->count[1], 1);
@@ -688,26 +602,27 @@ class EditorTest : public QObject {
     void openingReadsUnlessItIsTheOpenFile() {
         const QString path = WorkPath("small.zrp");
         WriteBytes(path, SmallSet("abc"));
-        TForm1& form = NewForm();
-        form.TrackBar2->setValue(7);
+        MainWindow& form = NewForm();
+        form.stageSlider->setValue(7);
         services_->openNames = {path};
-        form.selectfile->trigger();
+        form.openAction->trigger();
         QCOMPARE(form.fileName, path);
-        QCOMPARE(form.windowTitle(), path);
+        QCOMPARE(Caption(form), path);
         QCOMPARE(form.stageTotal, 3);
         QCOMPARE(form.stageAuthor, std::string("abc"));
         QCOMPARE(form.currentStage, 2);  // beyond the set: the last stage
-        QCOMPARE(form.TrackBar2->maximum(), 2);
+        QCOMPARE(form.stageSlider->maximum(), 2);
         QCOMPARE(form.stageEntityTable->x[1][1], 10);
 
         // Choosing the open file again keeps the unsaved edits.
         Press(Qt::LeftButton, 100, 100);
         services_->openNames = {path};
-        form.selectfileClick();
+        services_->answers = {QMessageBox::No};
+        form.OpenFile();
         QCOMPARE(services_->openInitial.back(), path);
         QCOMPARE(form.stageBlockTable->count[2], 1);
         // Cancelled: nothing changes.
-        form.selectfileClick();
+        form.OpenFile();
         QCOMPARE(form.fileName, path);
     }
 
@@ -716,11 +631,11 @@ class EditorTest : public QObject {
         const QString second = WorkPath("drop2.zrp");
         WriteBytes(first, SmallSet("one"));
         WriteBytes(second, SmallSet("two"));
-        TForm1& form = NewForm();
+        MainWindow& form = NewForm();
         form.FilesDropped({first, second});
         QCOMPARE(form.fileName, second);
         QCOMPARE(form.stageAuthor, std::string("two"));
-        QCOMPARE(form.windowTitle(), second);
+        QCOMPARE(Caption(form), second);
         // Another extension, or a name whose only ".zrp" is in its folder, is ignored.
         QDir(work_.path()).mkpath(QStringLiteral("d.zrp"));
         WriteBytes(WorkPath("d.zrp/plain.txt"), SmallSet("three"));
@@ -732,8 +647,8 @@ class EditorTest : public QObject {
 
     void otherArgumentsAreNotOpened() {
         WriteBytes(WorkPath("notes.txt"), SmallSet("notes"));
-        TForm1& form = NewForm({WorkPath("notes.txt")});
-        QCOMPARE(form.windowTitle(), QStringLiteral("New file"));
+        MainWindow& form = NewForm({WorkPath("notes.txt")});
+        QCOMPARE(Caption(form), QStringLiteral("New file"));
         QCOMPARE(form.stageAuthor, std::string());
         QVERIFY(form.acceptDrops());
     }
@@ -741,24 +656,24 @@ class EditorTest : public QObject {
     void newAsksFirst() {
         const QString path = WorkPath("new.zrp");
         WriteBytes(path, SmallSet("abc"));
-        TForm1& form = NewForm({path});
-        form.N8x81->trigger();
+        MainWindow& form = NewForm({path});
+        form.grid8Action->trigger();
         services_->answers = {QMessageBox::No};
-        form.New1->trigger();
+        form.newAction->trigger();
         QCOMPARE(form.fileName, QFileInfo(path).absoluteFilePath());
         QCOMPARE(services_->messages[0].text, QString::fromUtf8("新規作成します"));
         QCOMPARE(services_->messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
         services_->answers = {QMessageBox::Yes};
-        form.New1Click();
+        form.NewDocument();
         QCOMPARE(form.fileName, QString());
-        QCOMPARE(form.windowTitle(), QStringLiteral("New file"));
+        QCOMPARE(Caption(form), QStringLiteral("New file"));
         QCOMPARE(form.stageTotal, 16);
         QCOMPARE(form.stageAuthor, std::string());
         QCOMPARE(form.stageBlockTable->count[1], 0);
         QCOMPARE(form.stageEntityTable->count[1], 2);
         QCOMPARE(form.gridSize, 16);
-        QVERIFY(form.N16x161->isChecked());
-        QVERIFY(!form.N8x81->isChecked());
+        QVERIFY(form.grid16Action->isChecked());
+        QVERIFY(!form.grid8Action->isChecked());
     }
 
     void quitQuestion_data() {
@@ -782,7 +697,7 @@ class EditorTest : public QObject {
         QFile::remove(WorkPath("zarp.dat"));
         QFile::remove(WorkPath("kept.zrp"));
         WriteBytes(WorkPath("zarp.dat"), "[Score]\r\n1st=500\r\n[Editor]\r\nLeft=1\r\n");
-        TForm1& form = NewForm();
+        MainWindow& form = NewForm();
         form.show();
         form.move(123, 45);
         const QString testFile = QString::fromStdString(TestFilePath());
@@ -790,7 +705,7 @@ class EditorTest : public QObject {
 
         services_->answers = {static_cast<QMessageBox::StandardButton>(answer)};
         if (!saveAs.isEmpty()) services_->saveNames = {WorkPath(saveAs)};
-        form.exit->trigger();
+        form.quitAction->trigger();
         QCOMPARE(form.isVisible(), !closed);
         QCOMPARE(services_->messages[0].caption, kTitle);
         QCOMPARE(services_->messages[0].text, QString::fromUtf8("終了する前に保存しますか？"));
@@ -822,7 +737,7 @@ class EditorTest : public QObject {
         QFETCH(bool, centred);
         QFile::remove(WorkPath("zarp.dat"));
         if (!profile.isEmpty()) WriteBytes(WorkPath("zarp.dat"), profile);
-        TForm1& form = NewForm();
+        MainWindow& form = NewForm();
         if (centred) {
             QRect area = form.screen()->availableGeometry();
             QCOMPARE(form.x(), area.x() + (area.width() - form.width()) / 2);
@@ -835,16 +750,16 @@ class EditorTest : public QObject {
     }
 
     void testPlayWritesTheSetAndStartsTheGame() {
-        TForm1& form = NewForm();
-        form.TrackBar2->setValue(3);
+        MainWindow& form = NewForm();
+        form.stageSlider->setValue(3);
         Press(Qt::LeftButton, 100, 100);
-        form.K1->trigger();
+        form.testPlayAction->trigger();
         QCOMPARE(services_->started.size(), size_t{1});
         const StartedProgram& start = services_->started[0];
         QCOMPARE(start.program, QString::fromStdString(services_->programFolder) + "zarp");
         QCOMPARE(start.arguments, QStringList{QStringLiteral("3")});
         QCOMPARE(form.fileName, QString());
-        QCOMPARE(form.windowTitle(), QStringLiteral("New file"));
+        QCOMPARE(Caption(form), QStringLiteral("New file*"));  // still unsaved
         QVERIFY(services_->saveInitial.empty());
 
         EditorBlockTable blocks;
@@ -882,12 +797,12 @@ class EditorTest : public QObject {
         QFETCH(QStringList, warnings);
         QFETCH(int, blocksLeft);
         QFETCH(int, entitiesLeft);
-        TForm1& form = NewForm();
-        form.TrackBar2->setValue(2);
+        MainWindow& form = NewForm();
+        form.stageSlider->setValue(2);
         form.stageBlockTable->count[2] = 3;
         if (blockSlot != 0) form.stageBlockTable->count[blockSlot] = 401;
         if (entitySlot != 0) form.stageEntityTable->count[entitySlot] = 51;
-        form.K1Click();
+        form.TestPlayStage();
         QStringList shown;
         for (const ShownMessage& message : services_->messages) {
             shown << message.text;
@@ -913,8 +828,8 @@ class EditorTest : public QObject {
         QTemporaryDir elsewhere;
         QVERIFY(QFile::link(elsewhere.path(), other.filePath("zarpane")));
         qputenv("XDG_RUNTIME_DIR", other.path().toLocal8Bit());
-        TForm1& form = NewForm();
-        form.K1Click();
+        MainWindow& form = NewForm();
+        form.TestPlayStage();
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
         QCOMPARE(services_->messages.size(), size_t{1});
         QCOMPARE(services_->messages[0].icon, QMessageBox::Critical);
@@ -925,12 +840,12 @@ class EditorTest : public QObject {
     void startingTheGameSavesFirst() {
         const QString path = WorkPath("named.zrp");
         WriteBytes(path, SmallSet("abc"));
-        TForm1& form = NewForm({path});
-        form.Game->trigger();  // cancelled
+        MainWindow& form = NewForm({path});
+        form.startGameAction->trigger();  // cancelled
         QCOMPARE(services_->saveInitial.size(), size_t{1});
         QVERIFY(services_->started.empty());
         services_->saveNames = {WorkPath("played")};
-        form.GameClick();
+        form.StartGame();
         QCOMPARE(services_->started.size(), size_t{1});
         QCOMPARE(services_->started[0].program, QStringLiteral("./zarp"));
         QVERIFY(services_->started[0].arguments.isEmpty());
@@ -939,15 +854,15 @@ class EditorTest : public QObject {
     }
 
     void versionBox() {
-        TForm1& form = NewForm();
+        MainWindow& form = NewForm();
         services_->answers = {QMessageBox::No};
-        form.version->trigger();
+        form.versionAction->trigger();
         QCOMPARE(services_->messages.size(), size_t{1});
         QCOMPARE(services_->messages[0].caption, QStringLiteral("Version"));
         QCOMPARE(services_->messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(services_->messages[0].icon, QMessageBox::Information);
         services_->answers = {QMessageBox::Yes};
-        form.versionClick();
+        form.ShowVersion();
         QCOMPARE(services_->messages.size(), size_t{3});
         QCOMPARE(services_->messages[2].buttons, QMessageBox::Ok);
         QCOMPARE(services_->messages[2].icon, QMessageBox::NoIcon);
@@ -962,15 +877,15 @@ class EditorTest : public QObject {
         }
         QCOMPARE(QImage(QStringLiteral(":/sheets/block.bmp")).size(), QSize(384, 96));
 #endif
-        TForm1& form = NewForm();
-        const QImage& picture = form.Image1->picture;
+        MainWindow& form = NewForm();
+        const QImage& picture = form.stageField->picture;
         QCOMPARE(picture.size(), QSize(630, 432));
         QCOMPARE(picture.pixel(15, 200), form.palette().color(QPalette::Button).rgb());
         QCOMPARE(picture.pixel(16 + 16, 200), qRgb(128, 128, 128));  // a grid line
         QCOMPARE(picture.pixel(16 + 17, 203), qRgb(0, 0, 0));
         QCOMPARE(picture.pixel(16 + 16, 429), qRgb(0, 0, 0));  // lines stop above 429
         // A block shows its sheet cell copied as it is.
-        form.TrackBar1->setValue(9);
+        form.blockTypeSlider->setValue(9);
         Press(Qt::LeftButton, 200, 200);
         bool coloured = false;
         for (int y = 192; y < 224; ++y) {
@@ -980,7 +895,7 @@ class EditorTest : public QObject {
             }
         }
         QVERIFY(coloured);
-        form.free1->trigger();
+        form.gridFreeAction->trigger();
         QCOMPARE(picture.pixel(16 + 16, 300), qRgb(0, 0, 0));
     }
 
@@ -998,14 +913,14 @@ class EditorTest : public QObject {
         QFETCH(int, grid);
         QFETCH(int, vertical);
         QFETCH(int, horizontal);
-        TForm1& form = NewForm();
-        QAction* item = grid == 0    ? form.free1
-                        : grid == 8  ? form.N8x81
-                        : grid == 16 ? form.N16x161
-                        : grid == 32 ? form.N32x321
-                                     : form.N64x641;
+        MainWindow& form = NewForm();
+        QAction* item = grid == 0    ? form.gridFreeAction
+                        : grid == 8  ? form.grid8Action
+                        : grid == 16 ? form.grid16Action
+                        : grid == 32 ? form.grid32Action
+                                     : form.grid64Action;
         item->trigger();
-        const QImage& picture = form.Image1->picture;
+        const QImage& picture = form.stageField->picture;
         const QRgb grey = qRgb(128, 128, 128);
         int across = 0;
         for (int x = 0; x < picture.width(); ++x)
@@ -1045,23 +960,24 @@ class EditorTest : public QObject {
     void blockCells() {
         QFETCH(int, type);
         QFETCH(QRect, cell);
-        TForm1& form = NewForm();
+        MainWindow& form = NewForm();
         const QImage sheet = zarp::editor::LoadEditorSheets().block;
-        form.free1->trigger();
-        form.TrackBar1->setValue(type);
+        form.gridFreeAction->trigger();
+        form.blockTypeSlider->setValue(type);
         Press(Qt::LeftButton, 100, 120);
         // Copied as it is, black included, over the field.
-        QCOMPARE(form.Image1->picture.copy(QRect(QPoint(100, 120), cell.size())), sheet.copy(cell));
+        QCOMPARE(form.stageField->picture.copy(QRect(QPoint(100, 120), cell.size())),
+                 sheet.copy(cell));
         // The preview shows the cell's top-left 32 x 32.
-        QCOMPARE(form.Image5->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+        QCOMPARE(form.blockPreview->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
                  sheet.copy(QRect(cell.topLeft(), QSize(32, 32))));
     }
 
     void ctrlF5StartsTheTestPlay() {
-        TForm1& form = NewForm();
+        MainWindow& form = NewForm();
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.TrackBar2->setValue(5);
+        form.stageSlider->setValue(5);
         QTest::keyClick(&form, Qt::Key_F5, Qt::ControlModifier);
         QCOMPARE(services_->started.size(), size_t{1});
         QCOMPARE(services_->started[0].arguments, QStringList{QStringLiteral("5")});

@@ -13,49 +13,14 @@
 #include <QTest>
 #include <deque>
 
-#include "editor/TForm1.h"
+#include "editor/MainWindow.h"
+#include "tests/editor/ScriptedServices.h"
 
-using zarp::editor::TForm1;
+using editor_test::ScriptedServices;
+using editor_test::WriteBytes;
+using zarp::editor::MainWindow;
 
 namespace {
-
-class ScriptedServices : public zarp::editor::EditorServices {
-  public:
-    std::deque<QString> inputs;
-    QString saveName;
-    QString startedProgram;
-    QStringList startedArguments;
-    std::string programFolder;
-    QStringList messages;
-
-    QString InputBox(QWidget*, const QString&, const QString&, const QString& def) override {
-        if (inputs.empty()) return def;
-        QString answer = inputs.front();
-        inputs.pop_front();
-        return answer;
-    }
-    QMessageBox::StandardButton MessageBox(QWidget*, const QString&, const QString& text,
-                                           QMessageBox::StandardButtons,
-                                           QMessageBox::Icon) override {
-        messages.append(text);
-        return QMessageBox::Ok;
-    }
-    QString OpenFileName(QWidget*, const QString&) override { return QString(); }
-    QString SaveFileName(QWidget*, const QString&) override { return saveName; }
-    bool StartProgram(const QString& program, const QStringList& arguments,
-                      const QString&) override {
-        startedProgram = program;
-        startedArguments = arguments;
-        return true;
-    }
-    std::string ProgramFolder() override { return programFolder; }
-};
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // A short silent mono PCM WAV.
 QByteArray SilentWav() {
@@ -140,17 +105,17 @@ class PlayTest : public QObject {
 
     // Stage 1: the ball starts at (48, 208) facing right, a coin lies on its way at (128, 216)
     // and the goal block at (208, 208); one playable stage, 3 shots.
-    void MakeSet(TForm1& form, ScriptedServices& services) {
-        form.free1->trigger();
-        form.PlayerButton->setChecked(true);
-        form.Image1MouseDown(Qt::LeftButton, Qt::NoModifier, 48, 208);
-        form.TrackBar1->setValue(10);
-        form.Image1MouseDown(Qt::LeftButton, Qt::NoModifier, 208, 208);
-        form.CoinButton->setChecked(true);
-        form.Image1MouseDown(Qt::LeftButton, Qt::NoModifier, 128, 216);
+    void MakeSet(MainWindow& form, ScriptedServices& services) {
+        form.gridFreeAction->trigger();
+        form.startModeButton->setChecked(true);
+        form.FieldPressed(Qt::LeftButton, Qt::NoModifier, 48, 208);
+        form.blockTypeSlider->setValue(10);
+        form.FieldPressed(Qt::LeftButton, Qt::NoModifier, 208, 208);
+        form.coinModeButton->setChecked(true);
+        form.FieldPressed(Qt::LeftButton, Qt::NoModifier, 128, 216);
         services.inputs = {"0", "3", "EDITOR", "1"};
-        form.KS1Click();
-        form.K3Click();
+        form.EditStageDetails();
+        form.EditSetSettings();
     }
 
   private slots:
@@ -174,12 +139,12 @@ class PlayTest : public QObject {
     void savedSetPlaysAsAUserSet() {
         ScriptedServices services;
         services.programFolder = game_.path().toStdString() + "/";
-        TForm1 form(services, {});
+        MainWindow form(services, {});
         MakeSet(form, services);
-        services.saveName = game_.filePath("made");
+        services.saveNames = {game_.filePath("made")};
         QVERIFY(form.SaveDocument(false));
         QVERIFY(QFile::exists(game_.filePath("made.zrp")));
-        QVERIFY(services.messages.isEmpty());
+        QVERIFY(services.messages.empty());
 
         // Skip the opening, go down to USER'S STAGE, choose the only set, then press Space now
         // and then: the first press in play fires the shot, which reaches the goal long before
@@ -201,16 +166,17 @@ class PlayTest : public QObject {
     void testPlayFilePlays() {
         ScriptedServices services;
         services.programFolder = game_.path().toStdString() + "/";
-        TForm1 form(services, {});
+        MainWindow form(services, {});
         MakeSet(form, services);
-        form.K1Click();
-        QCOMPARE(services.startedProgram, game_.filePath("zarp"));
-        QCOMPARE(services.startedArguments, QStringList{"1"});
+        form.TestPlayStage();
+        QCOMPARE(services.started.size(), size_t{1});
+        QCOMPARE(services.started[0].program, game_.filePath("zarp"));
+        QCOMPARE(services.started[0].arguments, QStringList{"1"});
 
         QByteArray keys;
         for (int frame = 20; frame < 700; frame += 40)
             keys += QByteArray::number(frame) + " Space\n";
-        QList<Frame> trace = RunGame(keys, services.startedArguments);
+        QList<Frame> trace = RunGame(keys, services.started[0].arguments);
         const qsizetype play = FirstFrameOf(trace, 1);
         QVERIFY2(play >= 0, "play was not reached");
         const qsizetype clear = FirstFrameOf(trace, 2, play);
