@@ -54,8 +54,7 @@ bool MainWindow::ReadDocument(const QString& path) {
         for (const std::string& warning : result.warnings) {
             lines.append(QString::fromLocal8Bit(warning));
         }
-        Message(QString::fromUtf8("注意"), lines.join(u'\n'), QMessageBox::Ok,
-                QMessageBox::Information);
+        Message(tr("注意"), lines.join(u'\n'), QMessageBox::Ok, QMessageBox::Information);
     }
     UpdateStageRange();
     Redraw();
@@ -66,8 +65,10 @@ bool MainWindow::WriteDocument(const QString& path) {
     StageWriteResult result = WriteStageFile(LocalPath(path), *stageBlockTable, *stageEntityTable,
                                              stageTotal, stageAuthor, currentStage);
     for (const StageWarning& warning : result.warnings) {
-        Message(QString::fromUtf8("注意"), QString::fromStdString(warning.text), QMessageBox::Ok,
-                QMessageBox::Information);
+        const QString text = warning.tooManyCoins
+                                 ? tr("ステージ%1はコインが多すぎるので、減らしてください")
+                                 : tr("ステージ%1はブロックが多すぎるので、減らしてください");
+        Message(tr("注意"), text.arg(warning.slot), QMessageBox::Ok, QMessageBox::Information);
     }
     if (!result.ok) {
         Message(QString::fromUtf8(kApplicationTitle), FileErrorText(path, result.error),
@@ -189,12 +190,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::StoreWindowPosition() {
     const int32_t left = x();
     const int32_t top = y();
+    const bool windowed = windowedTestPlayAction->isChecked();
     std::string error;
     if (!UpdateProfile(
             services_.ProgramFolder() + "zarp.dat",
-            [left, top](IniFile& profile) {
+            [left, top, windowed](IniFile& profile) {
                 profile.SetInt("Editor", "Left", left);
                 profile.SetInt("Editor", "Top", top);
+                profile.SetInt("Editor", kWindowedTestPlayKey, windowed ? 1 : 0);
             },
             &error)) {
         // Not worth a question at closing time; the next start is centred instead.

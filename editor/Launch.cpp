@@ -1,8 +1,12 @@
 // Starting the game: plainly after a save, or as a test play of the stage being edited.
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QSignalBlocker>
+#include <cstdio>
 
 #include "common/paths/Paths.h"
+#include "common/profile/Profile.h"
 #include "editor/MainWindow.h"
 
 namespace zarp::editor {
@@ -23,8 +27,28 @@ void MainWindow::TestPlayStage() {
     }
     // The whole set goes to the test file; the document keeps its name and caption.
     if (!WriteDocument(QFile::decodeName(path.c_str()))) return;
-    services_.StartProgram(QString::fromLocal8Bit(services_.ProgramFolder()) + "zarp",
-                           QStringList{QString::number(currentStage)}, QString());
+    // The game takes the last number among its arguments, so "w" goes first.
+    QStringList arguments{QString::number(currentStage)};
+    if (windowedTestPlayAction->isChecked()) arguments.prepend(QStringLiteral("w"));
+    services_.StartProgram(QString::fromLocal8Bit(services_.ProgramFolder()) + "zarp", arguments,
+                           QString());
+}
+
+void MainWindow::SetWindowedTestPlay(bool windowed) {
+    {
+        const QSignalBlocker blocker(windowedTestPlayAction);
+        windowedTestPlayAction->setChecked(windowed);
+    }
+    // Kept at once, beside the window position, so a crash does not forget it.
+    std::string error;
+    if (!UpdateProfile(
+            services_.ProgramFolder() + "zarp.dat",
+            [windowed](IniFile& profile) {
+                profile.SetInt("Editor", kWindowedTestPlayKey, windowed ? 1 : 0);
+            },
+            &error)) {
+        std::fprintf(stderr, "zarp-editor: %s\n", error.c_str());
+    }
 }
 
 }  // namespace zarp::editor

@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -19,6 +20,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStatusBar>
 #include <QStyleOptionSlider>
 #include <QTimer>
 #include <QUndoStack>
@@ -28,17 +30,17 @@
 #include "common/profile/Profile.h"
 #include "editor/Recovery.h"
 #include "editor/UndoCommands.h"
+#include "game/play/Physics.h"
 
 namespace zarp::editor {
 
 namespace {
 
+// The window's client area at 1x: the field's visible 416 rows, then the controls.
 constexpr int32_t kClientWidth = 640;
-constexpr int32_t kClientHeight = 464;
-constexpr int32_t kFieldPictureWidth = 630;
-constexpr int32_t kFieldPictureHeight = 432;
+constexpr int32_t kFieldRightMargin = kClientWidth - kFieldPictureWidth;
+constexpr int32_t kControlsHeight = 64;
 constexpr int32_t kBlockTypeMax = 17;
-constexpr int32_t kTrackBarBodyHeight = 30;
 
 QFont EditorFont() {
     QFont font(QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
@@ -61,37 +63,24 @@ void VerticalLine(QImage& image, int32_t x, int32_t y0, int32_t y1, QRgb colour)
     }
 }
 
+// Stand-ins until the block types' shared table is in.
+QString BlockTypeName(int32_t type) {
+    return QStringLiteral("%1").arg(type);
+}
+QString BlockTypeDescription(int32_t) {
+    return QString();
+}
+
 }  // namespace
+
+QImage BlockPreviewPicture(const QImage& sheet, QRect cell) {
+    return sheet.copy(cell).scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
 
 bool HasStageFileExtension(const QString& path) {
     QString name = QFileInfo(path).fileName();
     qsizetype dot = name.lastIndexOf(u'.');
     return dot >= 0 && name.mid(dot).contains(QStringLiteral(".zrp"), Qt::CaseSensitive);
-}
-
-StageField::StageField(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void StageField::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.drawImage(0, 0, picture);
-}
-
-void StageField::mousePressEvent(QMouseEvent* event) {
-    QPoint at = event->position().toPoint();
-    if (onMouseDown) onMouseDown(event->button(), event->modifiers(), at.x(), at.y());
-}
-
-TrackBar::TrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
-    setTickInterval(1);
-    setPageStep(1);
-    setTickPosition(QSlider::TicksBelow);
-}
-
-void TrackBar::initStyleOption(QStyleOptionSlider* option) const {
-    QSlider::initStyleOption(option);
-    option->rect.setHeight(std::min(option->rect.height(), kTrackBarBodyHeight));
 }
 
 MainWindow::MainWindow(EditorServices& services, const QStringList& arguments, QWidget* parent)
@@ -114,9 +103,9 @@ MainWindow::MainWindow(EditorServices& services, const QStringList& arguments, Q
     connect(recoveryTimer, &QTimer::timeout, this, [this] { WriteRecovery(); });
     BuildControls();
     BuildMenu();
-    // A fixed single border: the client area stays 640 x 464 below the menu bar.
+    // The window's size follows the zoom; the author does not drag it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    adjustSize();
+    ChooseZoom(1);
     setAcceptDrops(true);
     ResetDocument(true);
     PlaceWindow();
@@ -127,77 +116,190 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::BuildControls() {
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
 
     stageField = new StageField(client);
-    stageField->setGeometry(0, -16, kFieldPictureWidth, kFieldPictureHeight);
     stageField->picture = QImage(kFieldPictureWidth, kFieldPictureHeight, QImage::Format_RGB32);
     stageField->onMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int32_t x,
                                      int32_t y) { FieldPressed(button, shift, x, y); };
+    stageField->onPointer = [this](bool inside, int32_t x, int32_t y) {
+        ShowPointer(inside, x, y);
+    };
 
     blockPreviewFrame = new QFrame(client);
-    blockPreviewFrame->setGeometry(8, 424, 33, 33);
-    blockPreviewFrame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    blockPreviewFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     blockPreview = new QLabel(blockPreviewFrame);
-    blockPreview->setGeometry(0, 0, 32, 32);
+    blockPreview->setGeometry(2, 2, 32, 32);
 
+    blockTypeName = new QLabel(client);
     blockTypeSlider = new TrackBar(client);
-    blockTypeSlider->setGeometry(40, 424, 177, 33);
     blockTypeSlider->setRange(0, kBlockTypeMax);
     connect(blockTypeSlider, &QSlider::valueChanged, this, [this] { BlockTypeChanged(); });
+    blockTypeDescription = new QLabel(client);
 
+    // The three item buttons side by side in their frame, none covering another's caption.
     itemGroup = new QGroupBox(client);
-    itemGroup->setGeometry(224, 424, 161, 28);
-
-    // Each button is opaque and covers the one before it, as the three overlap.
-    auto radio = [client](const char* text, int32_t x, int32_t width) {
-        auto* button = new QRadioButton(QString::fromUtf8(text), client);
-        // Wide enough for its caption in this font, but never narrower than on the form.
-        button->setGeometry(x, 432, std::max(width, button->sizeHint().width()), 17);
-        button->setAutoFillBackground(true);
-        return button;
-    };
-    blockModeButton = radio("blockModeButton", 232, 113);
-    coinModeButton = radio("Coin", 280, 97);
-    startModeButton = radio("Player", 328, 49);
+    auto* items = new QHBoxLayout(itemGroup);
+    items->setContentsMargins(8, 2, 8, 2);
+    items->setSpacing(10);
+    blockModeButton = new QRadioButton(tr("BlockButton"), itemGroup);
+    coinModeButton = new QRadioButton(tr("Coin"), itemGroup);
+    startModeButton = new QRadioButton(tr("Player"), itemGroup);
+    for (QRadioButton* button : {blockModeButton, coinModeButton, startModeButton}) {
+        items->addWidget(button);
+    }
 
     stageLabel = new QLabel(QStringLiteral("STAGE:1"), client);
-    stageLabel->setGeometry(408, 420, 45, 12);
-
     stageSlider = new TrackBar(client);
-    stageSlider->setGeometry(392, 432, 241, 45);
     stageSlider->setRange(1, stageTotal - 1);
     connect(stageSlider, &QSlider::valueChanged, this, [this] { StageChanged(); });
+
+    // The information strip along the window's foot.
+    pointerInfo = new QLabel(this);
+    countInfo = new QLabel(this);
+    settingsInfo = new QLabel(this);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(pointerInfo, 2);
+    statusBar()->addWidget(countInfo, 3);
+    statusBar()->addWidget(settingsInfo, 2);
+    ShowPointer(false, 0, 0);
+}
+
+void MainWindow::LayOut() {
+    QWidget* client = centralWidget();
+    const int32_t fieldHeight = (kFieldPictureHeight - kFieldHiddenRows) * zoom;
+    const int32_t width = std::max(kClientWidth, kFieldPictureWidth * zoom + kFieldRightMargin);
+    client->setFixedSize(width, fieldHeight + kControlsHeight);
+    stageField->SetZoom(zoom);
+    stageField->move(0, -kFieldHiddenRows * zoom);
+
+    // The controls keep their size under the field, whatever the zoom.
+    const int32_t top = fieldHeight;
+    blockPreviewFrame->setGeometry(8, top + 8, 36, 36);
+    blockTypeName->setGeometry(50, top + 2, 178, 14);
+    blockTypeSlider->setGeometry(46, top + 16, 182, 30);
+    blockTypeDescription->setGeometry(8, top + 47, 380, 14);
+    const int32_t groupWidth = itemGroup->sizeHint().width();
+    itemGroup->setGeometry(236, top + 8, groupWidth, 30);
+    itemGroup->layout()->activate();
+    const int32_t stageLeft = 236 + groupWidth + 8;
+    stageLabel->move(stageLeft + 16, top + 2);
+    stageSlider->setGeometry(stageLeft, top + 16, width - 8 - stageLeft, 30);
+    adjustSize();
+}
+
+void MainWindow::ChooseZoom(int32_t factor) {
+    zoom = std::clamp(factor, 1, 3);
+    for (QAction* item : zoomGroup->actions()) {
+        if (item->data().toInt() == zoom) item->setChecked(true);
+    }
+    zoomInAction->setEnabled(zoom < 3);
+    zoomOutAction->setEnabled(zoom > 1);
+    LayOut();
+    KeepOnScreen();
+}
+
+void MainWindow::KeepOnScreen() {
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    // Right and bottom edges inside the screen where the window fits; the top-left corner, with
+    // the title bar, always.
+    int32_t left = std::min(frame.left(), area.right() + 1 - frame.width());
+    int32_t top = std::min(frame.top(), area.bottom() + 1 - frame.height());
+    left = std::max(left, area.left());
+    top = std::max(top, area.top());
+    if (left != frame.left() || top != frame.top()) move(left, top);
+}
+
+void MainWindow::ShowPointer(bool inside, int32_t x, int32_t y) {
+    if (!inside) {
+        pointerInfo->setText(tr("位置 -"));
+        return;
+    }
+    // The game's tiles are 32 pixels from the field's corner at (16, 16).
+    const auto cell = [](int32_t v) { return v >= 16 ? (v - 16) / 32 : -1; };
+    pointerInfo->setText(tr("位置 %1, %2（マス %3, %4）").arg(x).arg(y).arg(cell(x)).arg(cell(y)));
+}
+
+void MainWindow::UpdateInformation() {
+    const int32_t s = currentStage;
+    const EditorBlockTable& blocks = *stageBlockTable;
+    const EditorEntityTable& entities = *stageEntityTable;
+    const int32_t blockCount = std::clamp(blocks.count[s], 0, kEditorEntriesPerSlot);
+    const int32_t entityCount = std::clamp(entities.count[s], 0, kEditorEntriesPerSlot);
+    int32_t placedBlocks = 0;
+    for (int32_t i = 0; i < blockCount; ++i) {
+        if (blocks.x[s][i] != kEmptyMarker) ++placedBlocks;
+    }
+    int32_t coins = 0;
+    for (int32_t i = 2; i < entityCount; ++i) {
+        if (entities.x[s][i] != kEmptyMarker) ++coins;
+    }
+    // Erased entries keep their places until the set is saved and opened again.
+    const int32_t used = std::max(blockCount, entityCount);
+    const auto count = [](int32_t n, int32_t limit) {
+        const QString text = QStringLiteral("%1/%2").arg(n).arg(limit);
+        return n > limit ? QStringLiteral("<b><font color=\"#c00000\">%1</font></b>").arg(text)
+                         : text;
+    };
+    countInfo->setText(tr("ブロック %1　コイン %2　記録 %3")
+                           .arg(count(placedBlocks, kGameBlocksPerSlot),
+                                count(coins, kGameEntitiesPerSlot - 2),
+                                count(used, kEditorEntriesPerSlot)));
+    if (entityCount >= 2) {
+        settingsInfo->setText(tr("角度 %1°　残機 %2")
+                                  .arg(static_cast<int64_t>(entities.x[s][1]) * 2)
+                                  .arg(entities.y[s][1]));
+    } else {
+        settingsInfo->setText(tr("角度 -　残機 -"));
+    }
+
+    StageField::Overlay& overlay = stageField->overlay;
+    overlay.hasStart = entityCount >= 1;
+    if (overlay.hasStart) {
+        overlay.start = QPointF(entities.x[s][0], entities.y[s][0]);
+        overlay.startAngle = entityCount >= 2 ? entities.x[s][1] * kAngleUnit : 0;
+    }
+    stageField->update();
 }
 
 void MainWindow::BuildMenu() {
+    // Captions are marked for translation where they stand and translated here.
     auto item = [this](QMenu* menu, const char* caption, QKeySequence shortcut,
                        void (MainWindow::*handler)()) {
-        QAction* action = menu->addAction(QString::fromUtf8(caption));
+        QAction* action = menu->addAction(tr(caption));
         action->setShortcut(shortcut);
         connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
         return action;
     };
     QFont font = EditorFont();
     menuBar()->setFont(font);
+    auto menu = [this, &font](const QString& caption) {
+        QMenu* added = menuBar()->addMenu(caption);
+        added->setFont(font);
+        return added;
+    };
 
-    fileMenu = menuBar()->addMenu(QString::fromUtf8("ファイル(&F)"));
-    fileMenu->setFont(font);
-    openAction = item(fileMenu, "ファイルを開く(&L)", Qt::Key_F2, &MainWindow::OpenFile);
-    newAction = item(fileMenu, "新規作成(&N)", Qt::CTRL | Qt::Key_N, &MainWindow::NewDocument);
-    saveAction = item(fileMenu, "上書き保存する(&S)", Qt::CTRL | Qt::Key_S, &MainWindow::Save);
-    saveAsAction = item(fileMenu, "名前を付けて保存する(&A)", Qt::Key_F9, &MainWindow::SaveAs);
+    fileMenu = menu(tr("ファイル(&F)"));
+    openAction =
+        item(fileMenu, QT_TR_NOOP("ファイルを開く(&L)"), Qt::Key_F2, &MainWindow::OpenFile);
+    newAction =
+        item(fileMenu, QT_TR_NOOP("新規作成(&N)"), Qt::CTRL | Qt::Key_N, &MainWindow::NewDocument);
+    saveAction =
+        item(fileMenu, QT_TR_NOOP("上書き保存する(&S)"), Qt::CTRL | Qt::Key_S, &MainWindow::Save);
+    saveAsAction =
+        item(fileMenu, QT_TR_NOOP("名前を付けて保存する(&A)"), Qt::Key_F9, &MainWindow::SaveAs);
     fileMenu->addSeparator();
     startGameAction =
-        item(fileMenu, "ゲーム本体を起動する(&G)", Qt::Key_F5, &MainWindow::StartGame);
-    testPlayAction = item(fileMenu, "今編集しているステージを起動する(&I)", Qt::CTRL | Qt::Key_F5,
-                          &MainWindow::TestPlayStage);
+        item(fileMenu, QT_TR_NOOP("ゲーム本体を起動する(&G)"), Qt::Key_F5, &MainWindow::StartGame);
+    testPlayAction = item(fileMenu, QT_TR_NOOP("今編集しているステージを起動する(&I)"),
+                          Qt::CTRL | Qt::Key_F5, &MainWindow::TestPlayStage);
     fileMenu->addSeparator();
-    quitAction = item(fileMenu, "終了(&X)", Qt::Key_F12, &MainWindow::Quit);
+    quitAction = item(fileMenu, QT_TR_NOOP("終了(&X)"), Qt::Key_F12, &MainWindow::Quit);
 
-    editMenu = menuBar()->addMenu(tr("編集(&E)"));
-    editMenu->setFont(font);
+    editMenu = menu(tr("編集(&E)"));
     undoAction = editMenu->addAction(tr("元に戻す(&U)"));
     undoAction->setShortcut(Qt::CTRL | Qt::Key_Z);
     redoAction = editMenu->addAction(tr("やり直す(&R)"));
@@ -212,37 +314,62 @@ void MainWindow::BuildMenu() {
     undoAction->setEnabled(false);
     redoAction->setEnabled(false);
 
-    settingsMenu = menuBar()->addMenu(QString::fromUtf8("設定(&S)"));
-    settingsMenu->setFont(font);
-    gridMenu = settingsMenu->addMenu(QString::fromUtf8("マス目変更(&M)"));
+    viewMenu = menu(tr("表示(&D)"));
+    zoomGroup = new QActionGroup(this);
+    auto zoomItem = [&](const QString& caption, int32_t factor) {
+        QAction* action = viewMenu->addAction(caption);
+        action->setCheckable(true);
+        action->setData(factor);
+        zoomGroup->addAction(action);
+        connect(action, &QAction::triggered, this, [this, factor] { ChooseZoom(factor); });
+        return action;
+    };
+    zoom1Action = zoomItem(tr("等倍(&1)"), 1);
+    zoom2Action = zoomItem(tr("2倍(&2)"), 2);
+    zoom3Action = zoomItem(tr("3倍(&3)"), 3);
+    viewMenu->addSeparator();
+    zoomInAction = viewMenu->addAction(tr("拡大(&I)"));
+    zoomInAction->setShortcuts(QKeySequence::ZoomIn);
+    connect(zoomInAction, &QAction::triggered, this, [this] { ChooseZoom(zoom + 1); });
+    zoomOutAction = viewMenu->addAction(tr("縮小(&O)"));
+    zoomOutAction->setShortcuts(QKeySequence::ZoomOut);
+    connect(zoomOutAction, &QAction::triggered, this, [this] { ChooseZoom(zoom - 1); });
+
+    settingsMenu = menu(tr("設定(&S)"));
+    gridMenu = settingsMenu->addMenu(tr("マス目変更(&M)"));
     gridMenu->setFont(font);
     gridGroup = new QActionGroup(this);
     gridGroup->setExclusive(true);
-    auto grid = [&](const char* caption, int32_t size) {
-        QAction* action = gridMenu->addAction(QString::fromUtf8(caption));
+    auto grid = [&](const QString& caption, int32_t size) {
+        QAction* action = gridMenu->addAction(caption);
         action->setCheckable(true);
         action->setData(size);
         gridGroup->addAction(action);
         connect(action, &QAction::triggered, this, [this, size] { ChooseGrid(size); });
         return action;
     };
-    gridFreeAction = grid("free", 0);
-    grid8Action = grid("8x8", 8);
-    grid16Action = grid("16x16", 16);
-    grid32Action = grid("32x32", 32);
-    grid64Action = grid("64x64", 64);
+    gridFreeAction = grid(tr("free"), 0);
+    grid8Action = grid(QStringLiteral("8x8"), 8);
+    grid16Action = grid(QStringLiteral("16x16"), 16);
+    grid32Action = grid(QStringLiteral("32x32"), 32);
+    grid64Action = grid(QStringLiteral("64x64"), 64);
     grid16Action->setChecked(true);
-    exchangeStagesAction =
-        item(settingsMenu, "ステージ入れ替え(&C)", Qt::Key_F7, &MainWindow::ExchangeStages);
+    exchangeStagesAction = item(settingsMenu, QT_TR_NOOP("ステージ入れ替え(&C)"), Qt::Key_F7,
+                                &MainWindow::ExchangeStages);
     settingsMenu->addSeparator();
-    stageDetailsAction =
-        item(settingsMenu, "ステージ詳細設定(&S)", Qt::Key_F8, &MainWindow::EditStageDetails);
-    setSettingsAction =
-        item(settingsMenu, "このゲームの設定", Qt::Key_F11, &MainWindow::EditSetSettings);
+    stageDetailsAction = item(settingsMenu, QT_TR_NOOP("ステージ詳細設定(&S)"), Qt::Key_F8,
+                              &MainWindow::EditStageDetails);
+    setSettingsAction = item(settingsMenu, QT_TR_NOOP("このゲームの設定"), Qt::Key_F11,
+                             &MainWindow::EditSetSettings);
+    settingsMenu->addSeparator();
+    windowedTestPlayAction = settingsMenu->addAction(tr("テストプレイをウィンドウで行う(&W)"));
+    windowedTestPlayAction->setCheckable(true);
+    connect(windowedTestPlayAction, &QAction::toggled, this,
+            [this](bool windowed) { SetWindowedTestPlay(windowed); });
 
-    versionMenu = menuBar()->addMenu(QString::fromUtf8("バージョン情報(&V)"));
-    versionMenu->setFont(font);
-    versionAction = item(versionMenu, "バージョン情報", QKeySequence(), &MainWindow::ShowVersion);
+    versionMenu = menu(tr("バージョン情報(&V)"));
+    versionAction =
+        item(versionMenu, QT_TR_NOOP("バージョン情報"), QKeySequence(), &MainWindow::ShowVersion);
 }
 
 void MainWindow::ResetDocument(bool withArgument) {
@@ -317,7 +444,7 @@ void MainWindow::Redraw() {
         }
     }
     painter.end();
-    stageField->update();
+    UpdateInformation();
 }
 
 void MainWindow::FieldPressed(Qt::MouseButton button, Qt::KeyboardModifiers, int32_t X, int32_t Y) {
@@ -381,7 +508,7 @@ void MainWindow::FieldPressed(Qt::MouseButton button, Qt::KeyboardModifiers, int
         Push(std::move(edit));
     }
     if (entities.count[s] > kEntryWarningCount || blocks.count[s] > kEntryWarningCount) {
-        Message(QString::fromUtf8("注意"), QString::fromUtf8(kTooManyEntriesText), QMessageBox::Ok,
+        Message(tr("注意"), tr("諸般の事情によりいったん終了してください"), QMessageBox::Ok,
                 QMessageBox::Information);
     }
     Redraw();
@@ -408,16 +535,25 @@ void MainWindow::StageTotalChanged() {
 
 void MainWindow::BlockTypeChanged() {
     blockModeButton->setChecked(true);
+    // The whole block, scaled to fit the box: a large block at half its size.
     QImage preview(32, 32, QImage::Format_RGB32);
     preview.fill(palette().color(QPalette::Button));
-    QRect cell = EditorBlockCell(blockTypeSlider->value());
+    const int32_t type = blockTypeSlider->value();
+    QRect cell = EditorBlockCell(type);
     if (!cell.isEmpty()) {
         QPainter painter(&preview);
-        painter.drawImage(
-            QPoint(0, 0), sheets_.block,
-            QRect(cell.topLeft(), QSize(std::min(cell.width(), 32), std::min(cell.height(), 32))));
+        painter.drawImage(0, 0, BlockPreviewPicture(sheets_.block, cell));
     }
     blockPreview->setPixmap(QPixmap::fromImage(preview));
+    const QString name = BlockTypeName(type);
+    const QString description = BlockTypeDescription(type);
+    blockTypeName->setText(name);
+    blockTypeDescription->setText(description);
+    const QString tip = name + QStringLiteral(": ") + description;
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{blockTypeSlider, blockPreviewFrame, blockTypeName}) {
+        widget->setToolTip(tip);
+    }
 }
 
 void MainWindow::StageChanged() {
@@ -474,8 +610,17 @@ void MainWindow::PlaceWindow() {
     if (ReadProfile(services_.ProgramFolder() + "zarp.dat", profile, &error)) {
         left = profile.GetInt("Editor", "Left", 0);
         top = profile.GetInt("Editor", "Top", 0);
+        const QSignalBlocker blocker(windowedTestPlayAction);
+        windowedTestPlayAction->setChecked(profile.GetInt("Editor", kWindowedTestPlayKey, 0) != 0);
     }
-    if (left == 0 && top == 0) {
+    // A position that would put the window's top-left corner off every screen (a screen taken
+    // away since) is not used.
+    const QRect stored(left, top, 100, 30);
+    bool onScreen = false;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().contains(stored)) onScreen = true;
+    }
+    if ((left == 0 && top == 0) || !onScreen) {
         QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
         if (screen != nullptr) {
             QRect area = screen->availableGeometry();

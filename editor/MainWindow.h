@@ -15,6 +15,7 @@
 #include "common/stage/Stage.h"
 #include "editor/EditorServices.h"
 #include "editor/Sheets.h"
+#include "editor/StageField.h"
 
 class QAction;
 class QActionGroup;
@@ -35,33 +36,11 @@ struct OrphanRecovery;
 
 inline constexpr const char* kApplicationTitle = "Zarpane Stage Editor";
 inline constexpr const char* kNewFileCaption = "New file";
-inline constexpr const char* kTooManyEntriesText = "諸般の事情によりいったん終了してください";
 inline constexpr int32_t kEntryWarningCount = 490;
+// The [Editor] key of zarp.dat that keeps the test play's window choice.
+inline constexpr const char* kWindowedTestPlayKey = "TestPlayWindowed";
 // How often a document with unsaved changes is copied to the recovery file.
 inline constexpr int kRecoveryIntervalMs = 30'000;
-
-// The stage field picture: shows `picture` and reports mouse presses in its own coordinates.
-class StageField : public QWidget {
-  public:
-    explicit StageField(QWidget* parent);
-
-    QImage picture;
-    std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, int32_t, int32_t)> onMouseDown;
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-};
-
-// A track bar drawn as the platform's own: the groove along the top with its ticks below it,
-// however tall the control is.
-class TrackBar : public QSlider {
-  public:
-    explicit TrackBar(QWidget* parent);
-
-  protected:
-    void initStyleOption(QStyleOptionSlider* option) const override;
-};
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -79,6 +58,7 @@ class MainWindow : public QMainWindow {
     QString fileName;         // empty while untitled
     int32_t currentStage = 1;
     int32_t gridSize = 16;  // 0: free placement
+    int32_t zoom = 1;       // the field shown 1, 2 or 3 times its size
 
     // Controls.
     StageField* stageField = nullptr;
@@ -91,6 +71,12 @@ class MainWindow : public QMainWindow {
     QRadioButton* startModeButton = nullptr;
     QLabel* stageLabel = nullptr;
     TrackBar* stageSlider = nullptr;
+    QLabel* blockTypeName = nullptr;         // the chosen type's name, above its selector
+    QLabel* blockTypeDescription = nullptr;  // what it does, below
+    // The information strip: the pointer, the stage's counts, its start angle and shots.
+    QLabel* pointerInfo = nullptr;
+    QLabel* countInfo = nullptr;
+    QLabel* settingsInfo = nullptr;
 
     // The menu.
     QMenu* fileMenu = nullptr;
@@ -117,6 +103,14 @@ class MainWindow : public QMainWindow {
     QMenu* editMenu = nullptr;
     QAction* undoAction = nullptr;
     QAction* redoAction = nullptr;
+    QMenu* viewMenu = nullptr;
+    QActionGroup* zoomGroup = nullptr;
+    QAction* zoom1Action = nullptr;
+    QAction* zoom2Action = nullptr;
+    QAction* zoom3Action = nullptr;
+    QAction* zoomInAction = nullptr;
+    QAction* zoomOutAction = nullptr;
+    QAction* windowedTestPlayAction = nullptr;
 
     // Every change to the document is a command on this stack; its clean state is the saved
     // document, and the window's modified mark follows it.
@@ -147,6 +141,9 @@ class MainWindow : public QMainWindow {
     void ExchangeStages();
     // 0 (free placement), 8, 16, 32 or 64; marks the grid's menu item.
     void ChooseGrid(int32_t size);
+    // 1 to 3: the field and the window follow; the window stays on the screen.
+    void ChooseZoom(int32_t factor);
+    void SetWindowedTestPlay(bool windowed);
     void ShowVersion();
 
     // Launching the game.
@@ -189,6 +186,13 @@ class MainWindow : public QMainWindow {
     bool RestoreRecovery(const OrphanRecovery& orphan);
     void BuildControls();
     void BuildMenu();
+    // Places the controls around the field at the present zoom.
+    void LayOut();
+    // The strip and the field's overlay follow the document and the pointer.
+    void UpdateInformation();
+    void ShowPointer(bool inside, int32_t x, int32_t y);
+    // Moves the window so that its frame lies on a screen.
+    void KeepOnScreen();
     void PlaceWindow();
     void StoreWindowPosition();
     void DeleteTestFile();
@@ -221,6 +225,8 @@ class MainWindow : public QMainWindow {
     bool recoveryErrorShown_ = false;
 };
 
+// The preview of a block type: its whole sheet cell scaled to the 32 x 32 box.
+QImage BlockPreviewPicture(const QImage& sheet, QRect cell);
 // Whether the extension of a path's file name (from its last dot) contains ".zrp".
 bool HasStageFileExtension(const QString& path);
 // A whole decimal number (surrounding spaces allowed) that fits 32 bits.

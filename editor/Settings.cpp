@@ -44,8 +44,8 @@ bool MainWindow::AskNumber(const QString& prompt, const QString& defaultText, bo
     answered = !answer.isEmpty();
     if (!answered) return true;
     if (!ParseInteger(answer, value)) {
-        Message(caption, QStringLiteral("'%1' is not a valid integer value").arg(answer),
-                QMessageBox::Ok, QMessageBox::Critical);
+        Message(caption, tr("'%1' is not a valid integer value").arg(answer), QMessageBox::Ok,
+                QMessageBox::Critical);
         return false;
     }
     return true;
@@ -70,7 +70,7 @@ void MainWindow::EditStageDetails() {
     int32_t value = 0;
     // Entered in degrees, kept in units of 2 degrees; more than two turns or less than none
     // starts at 0.
-    if (!AskNumber(QString::fromUtf8("カーソルの初期角度を入力してください (0-360)"),
+    if (!AskNumber(tr("カーソルの初期角度を入力してください (0-360)"),
                    QString::number(static_cast<int64_t>(startAngle) * 2), answered, value)) {
         return;
     }
@@ -78,8 +78,7 @@ void MainWindow::EditStageDetails() {
     startAngle = value < 0 || value > 720 ? 0 : value / 2;
 
     // A wrong second answer ends the command, but the angle stays changed.
-    if (AskNumber(QString::fromUtf8("残機数を入力してください(1-9)"), QString::number(rest),
-                  answered, value) &&
+    if (AskNumber(tr("残機数を入力してください(1-9)"), QString::number(rest), answered, value) &&
         answered) {
         rest = value < 1 || value > 9 ? 5 : value;
     }
@@ -93,19 +92,17 @@ void MainWindow::EditSetSettings() {
     const QString caption = QString::fromUtf8(kApplicationTitle);
     const QString shown = AuthorText();
     QString answer = services_.InputBox(
-        this, caption, QString::fromUtf8("制作者の名前を入力してください（半角１６文字まで）"),
-        shown);
+        this, caption, tr("制作者の名前を入力してください（半角１６文字まで）"), shown);
     // An unchanged answer keeps the bytes as they came from the file; an edited name is
     // written in UTF-8.
     std::string author = stageAuthor;
     if (!answer.isEmpty() && answer != shown) {
         author = SingleLine(answer).toUtf8().toStdString();
         if (author.size() > 16) {
-            Message(
-                caption,
-                QString::fromUtf8("制作者の名前が半角１６文字（１６バイト）を超えています。"
-                                  "このまま使いますが、ゲームでは表示しきれないことがあります。"),
-                QMessageBox::Ok, QMessageBox::Information);
+            Message(caption,
+                    tr("制作者の名前が半角１６文字（１６バイト）を超えています。"
+                       "このまま使いますが、ゲームでは表示しきれないことがあります。"),
+                    QMessageBox::Ok, QMessageBox::Information);
         }
     }
 
@@ -113,8 +110,8 @@ void MainWindow::EditSetSettings() {
     int32_t total = stageTotal;
     bool answered = false;
     int32_t value = 0;
-    if (AskNumber(QString::fromUtf8("ステージの合計を入力してください(1-20)"),
-                  QString::number(stageTotal - 1), answered, value) &&
+    if (AskNumber(tr("ステージの合計を入力してください(1-20)"), QString::number(stageTotal - 1),
+                  answered, value) &&
         answered) {
         const int64_t wanted = static_cast<int64_t>(value) + 1;
         total = wanted < 2 || wanted > kStageSlots ? 16 : static_cast<int32_t>(wanted);
@@ -130,8 +127,8 @@ void MainWindow::EditSetSettings() {
 void MainWindow::ExchangeStages() {
     bool answered = false;
     int32_t other = 0;
-    if (!AskNumber(QString::fromUtf8("現ステージと入れ替えるところを入力してください"), QString(),
-                   answered, other)) {
+    if (!AskNumber(tr("現ステージと入れ替えるところを入力してください"), QString(), answered,
+                   other)) {
         return;
     }
     if (!answered || other < 1 || other > stageTotal - 1 || other >= kStageSlots) return;
@@ -154,14 +151,14 @@ void MainWindow::ChooseGrid(int32_t size) {
 void MainWindow::ShowVersion() {
     QMessageBox::StandardButton answer =
         Message(QStringLiteral("Version"),
-                QString::fromUtf8("Zarpane Stage Editor\nバージョン " ZARP_VERSION
-                                  "\n\n作者のひとことを表示しますか？"),
+                tr("Zarpane Stage Editor\nバージョン %1\n\n作者のひとことを表示しますか？")
+                    .arg(QStringLiteral(ZARP_VERSION)),
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Information);
     if (answer == QMessageBox::No) return;
     Message(QString::fromUtf8(kApplicationTitle),
-            QString::fromUtf8("ステージができたら、ゲームの作業フォルダに .zrp ファイルとして"
-                              "置いてください。タイトルの USER'S STAGE から遊べます。\n"
-                              "zrptool check で、ゲームに読めるかどうかを確かめられます。"),
+            tr("ステージができたら、ゲームの作業フォルダに .zrp ファイルとして"
+               "置いてください。タイトルの USER'S STAGE から遊べます。\n"
+               "zrptool check で、ゲームに読めるかどうかを確かめられます。"),
             QMessageBox::Ok, QMessageBox::NoIcon);
 }
 

@@ -1,10 +1,17 @@
-// zarp-editor: the stage editor. One optional argument: a stage file to open.
+// zarp-editor: the stage editor. One optional argument: a stage file to open; `--lang ja|en`
+// chooses the language instead of the locale.
 #include <QApplication>
 #include <QFont>
 #include <QTimer>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "common/language/Language.h"
 #include "editor/EditorServices.h"
 #include "editor/MainWindow.h"
+#include "editor/Translations.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -13,8 +20,23 @@ int main(int argc, char** argv) {
     font.setPixelSize(12);
     QApplication::setFont(font);
 
+    std::vector<std::string> arguments;
+    for (const QString& argument : QApplication::arguments().mid(1)) {
+        arguments.push_back(argument.toLocal8Bit().toStdString());
+    }
+    std::optional<zarp::Language> language;
+    std::string error;
+    if (!zarp::TakeLanguageOption(arguments, language, &error)) {
+        std::fprintf(stderr, "zarp-editor: %s\n", error.c_str());
+        return 2;
+    }
+    const zarp::editor::Translations translations(language.value_or(zarp::LocaleLanguage()));
+    QStringList rest;
+    for (const std::string& argument : arguments)
+        rest.append(QString::fromLocal8Bit(argument));
+
     zarp::editor::QtEditorServices services;
-    zarp::editor::MainWindow form(services, QApplication::arguments().mid(1));
+    zarp::editor::MainWindow form(services, rest);
     // Tests that kill the editor on purpose need the recovery sooner than every half minute.
     bool ok = false;
     const int interval = qEnvironmentVariableIntValue("ZARP_EDITOR_RECOVERY_MS", &ok);

@@ -6,6 +6,8 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -86,17 +88,34 @@ class EditorTest : public QObject {
 
     void windowMatchesTheForm() {
         MainWindow& form = NewForm();
-        QCOMPARE(form.centralWidget()->size(), QSize(640, 464));
+        // The field's visible 416 rows, then the controls, none over another.
+        QCOMPARE(form.centralWidget()->width(), 640);
         QCOMPARE(form.stageField->geometry(), QRect(0, -16, 630, 432));
-        QCOMPARE(form.blockPreviewFrame->geometry(), QRect(8, 424, 33, 33));
-        QCOMPARE(form.blockTypeSlider->geometry(), QRect(40, 424, 177, 33));
+        const QRect client = form.centralWidget()->rect();
+        QList<QRect> placed;
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 form.blockPreviewFrame, form.blockTypeSlider, form.itemGroup, form.stageLabel,
+                 form.stageSlider, form.blockTypeName, form.blockTypeDescription}) {
+            const QRect box = control->geometry();
+            QVERIFY2(client.contains(box) && box.top() >= 416, control->metaObject()->className());
+            for (const QRect& other : placed)
+                QVERIFY(!box.intersects(other));
+            placed.append(box);
+        }
+        // Each item button's caption is whole, none under another.
+        QRect previous;
+        for (QRadioButton* button :
+             {form.blockModeButton, form.coinModeButton, form.startModeButton}) {
+            QVERIFY(button->width() >= button->sizeHint().width());
+            QVERIFY(!button->geometry().intersects(previous));
+            previous = button->geometry();
+        }
+        QCOMPARE(form.blockModeButton->text(), QStringLiteral("BlockButton"));
         QCOMPARE(form.blockTypeSlider->minimum(), 0);
         QCOMPARE(form.blockTypeSlider->maximum(), 17);
-        QCOMPARE(form.stageSlider->geometry(), QRect(392, 432, 241, 45));
         QCOMPARE(form.stageSlider->minimum(), 1);
         QCOMPARE(form.stageSlider->maximum(), 15);
         QCOMPARE(form.stageLabel->text(), QStringLiteral("STAGE:1"));
-        QCOMPARE(form.stageLabel->pos(), QPoint(408, 420));
         QVERIFY(form.blockModeButton->isChecked());
         QCOMPARE(Caption(form), QStringLiteral("New file"));
         QCOMPARE(form.gridSize, 16);
@@ -145,10 +164,10 @@ class EditorTest : public QObject {
         QVERIFY(fileItems[7]->isSeparator());
         QCOMPARE(form.redoAction->shortcuts(),
                  (QList<QKeySequence>{Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}));
-        QCOMPARE(
-            form.menuBar()->actions(),
-            (QList<QAction*>{form.fileMenu->menuAction(), form.editMenu->menuAction(),
-                             form.settingsMenu->menuAction(), form.versionMenu->menuAction()}));
+        QCOMPARE(form.menuBar()->actions(),
+                 (QList<QAction*>{form.fileMenu->menuAction(), form.editMenu->menuAction(),
+                                  form.viewMenu->menuAction(), form.settingsMenu->menuAction(),
+                                  form.versionMenu->menuAction()}));
     }
 
     void placingSnapsToTheGrid_data() {
@@ -968,9 +987,13 @@ class EditorTest : public QObject {
         // Copied as it is, black included, over the field.
         QCOMPARE(form.stageField->picture.copy(QRect(QPoint(100, 120), cell.size())),
                  sheet.copy(cell));
-        // The preview shows the cell's top-left 32 x 32.
-        QCOMPARE(form.blockPreview->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
-                 sheet.copy(QRect(cell.topLeft(), QSize(32, 32))));
+        // The preview shows the whole cell in its 32 x 32 box, a small block as it is.
+        const QImage preview =
+            form.blockPreview->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(
+            preview,
+            zarp::editor::BlockPreviewPicture(sheet, cell).convertToFormat(QImage::Format_RGB32));
+        if (cell.width() == 32) QCOMPARE(preview, sheet.copy(cell));
     }
 
     void ctrlF5StartsTheTestPlay() {
