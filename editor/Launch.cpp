@@ -3,11 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <cstdio>
 
 #include "common/paths/Paths.h"
 #include "common/profile/Profile.h"
 #include "editor/MainWindow.h"
+#include "game/play/Physics.h"
 
 namespace zarp::editor {
 
@@ -17,7 +19,27 @@ void MainWindow::StartGame() {
     services_.StartProgram(QStringLiteral("./zarp"), QStringList(), QDir::currentPath());
 }
 
+bool MainWindow::StageHasGoal(int32_t slot) const {
+    // As the game will read the stage: erased entries left out, the first 400 blocks kept.
+    const EditorBlockTable& blocks = *stageBlockTable;
+    const int32_t count = std::clamp(blocks.count[slot], 0, kEditorEntriesPerSlot);
+    int32_t kept = 0;
+    for (int32_t i = 0; i < count && kept < kGameBlocksPerSlot; ++i) {
+        if (blocks.x[slot][i] == kEmptyMarker) continue;
+        ++kept;
+        if (blocks.type[slot][i] == kBlockGoal) return true;
+    }
+    return false;
+}
+
 void MainWindow::TestPlayStage() {
+    // A stage without a goal can only be lost: the author may want to try it all the same.
+    if (!StageHasGoal(currentStage) &&
+        Message(QString::fromUtf8(kApplicationTitle),
+                tr("このステージにはゴールがありません。\nこのままテストプレイしますか？"),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::Question) != QMessageBox::Yes) {
+        return;
+    }
     std::string path;
     std::string error;
     if (!TestPlayFile(path, &error)) {

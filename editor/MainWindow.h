@@ -149,6 +149,8 @@ class MainWindow : public QMainWindow {
     // Launching the game.
     void StartGame();
     void TestPlayStage();
+    // Whether the stage holds a goal among the blocks the game will read.
+    bool StageHasGoal(int32_t slot) const;
 
     // The author line as text: UTF-8 when it is valid UTF-8, else read as Shift-JIS.
     QString AuthorText() const;

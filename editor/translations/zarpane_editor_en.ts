@@ -40,6 +40,12 @@ Time: %2
 Restore them?</translation>
     </message>
     <message>
+        <source>このステージにはゴールがありません。
+このままテストプレイしますか？</source>
+        <translation>This stage has no goal.
+Test play it all the same?</translation>
+    </message>
+    <message>
         <source>BlockButton</source>
         <translation>Block</translation>
     </message>

@@ -771,6 +771,7 @@ class EditorTest : public QObject {
     void testPlayWritesTheSetAndStartsTheGame() {
         MainWindow& form = NewForm();
         form.stageSlider->setValue(3);
+        form.blockTypeSlider->setValue(10);  // a goal
         Press(Qt::LeftButton, 100, 100);
         form.testPlayAction->trigger();
         QCOMPARE(services_->started.size(), size_t{1});
@@ -819,6 +820,7 @@ class EditorTest : public QObject {
         MainWindow& form = NewForm();
         form.stageSlider->setValue(2);
         form.stageBlockTable->count[2] = 3;
+        form.stageBlockTable->type[2][0] = 10;  // a goal
         if (blockSlot != 0) form.stageBlockTable->count[blockSlot] = 401;
         if (entitySlot != 0) form.stageEntityTable->count[entitySlot] = 51;
         form.TestPlayStage();
@@ -848,10 +850,11 @@ class EditorTest : public QObject {
         QVERIFY(QFile::link(elsewhere.path(), other.filePath("zarpane")));
         qputenv("XDG_RUNTIME_DIR", other.path().toLocal8Bit());
         MainWindow& form = NewForm();
+        services_->answers = {QMessageBox::Yes};  // no goal, tried all the same
         form.TestPlayStage();
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
-        QCOMPARE(services_->messages.size(), size_t{1});
-        QCOMPARE(services_->messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(services_->messages.size(), size_t{2});
+        QCOMPARE(services_->messages[1].icon, QMessageBox::Critical);
         QVERIFY(services_->started.empty());
         QVERIFY(QDir(elsewhere.path()).isEmpty());
     }
@@ -1001,9 +1004,41 @@ class EditorTest : public QObject {
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         form.stageSlider->setValue(5);
+        services_->answers = {QMessageBox::Yes};  // no goal, tried all the same
         QTest::keyClick(&form, Qt::Key_F5, Qt::ControlModifier);
         QCOMPARE(services_->started.size(), size_t{1});
         QCOMPARE(services_->started[0].arguments, QStringList{QStringLiteral("5")});
+    }
+
+    void testPlayWithoutAGoalAsksFirst_data() {
+        QTest::addColumn<QString>("stage");  // blocks of stage 1: type@index, x for erased
+        QTest::addColumn<int>("answer");     // 0: not asked
+        QTest::addColumn<bool>("started");
+        QTest::newRow("goal") << "10" << 0 << true;
+        QTest::newRow("no goal, No") << "0" << int(QMessageBox::No) << false;
+        QTest::newRow("no goal, Yes") << "0" << int(QMessageBox::Yes) << true;
+        QTest::newRow("goal erased") << "10x" << int(QMessageBox::No) << false;
+        // The game reads 400 blocks of a stage: a goal after them is not there.
+        QTest::newRow("goal as block 401") << "401:10" << int(QMessageBox::No) << false;
+        QTest::newRow("goal as block 400") << "400:10" << 0 << true;
+    }
+    void testPlayWithoutAGoalAsksFirst() {
+        QFETCH(QString, stage);
+        QFETCH(int, answer);
+        QFETCH(bool, started);
+        MainWindow& form = NewForm();
+        EditorBlockTable& blocks = *form.stageBlockTable;
+        const int index = stage.contains(':') ? stage.section(':', 0, 0).toInt() - 1 : 0;
+        blocks.count[1] = index + 1;
+        blocks.type[1][index] = stage.section(':', -1).remove('x').toInt();
+        if (stage.endsWith('x')) blocks.x[1][index] = zarp::kEmptyMarker;
+        if (answer != 0) services_->answers = {QMessageBox::StandardButton(answer)};
+        form.TestPlayStage();
+        QCOMPARE(services_->messages.size(), size_t{answer != 0 ? 1u : 0u});
+        if (answer != 0) {
+            QCOMPARE(services_->messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
+        }
+        QCOMPARE(services_->started.size(), size_t{started ? 1u : 0u});
     }
 };
 

@@ -228,6 +228,10 @@ class ViewTest : public QObject {
     void windowedTestPlayIsRemembered() {
         MainWindow& form = NewForm();
         QVERIFY(!form.windowedTestPlayAction->isChecked());
+        form.stageBlockTable->type[4][0] = 10;  // a goal on stage 4 and, below, on stage 1
+        form.stageBlockTable->count[4] = 1;
+        form.stageBlockTable->count[1] = 1;
+        form.stageBlockTable->type[1][0] = 10;
         form.testPlayAction->trigger();
         QCOMPARE(services_->started.back().arguments, QStringList{QStringLiteral("1")});
         form.windowedTestPlayAction->trigger();
