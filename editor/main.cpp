@@ -2,8 +2,10 @@
 // chooses the language instead of the locale.
 #include <QApplication>
 #include <QFont>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,8 +15,37 @@
 #include "editor/MainWindow.h"
 #include "editor/Translations.h"
 
+namespace {
+
+// An exception that reaches the entry, from start-up or out of any event, is shown with its
+// text; the editor then ends with exit status 1.
+constexpr int kExceptionStatus = 1;
+
+void ShowException(const char* text) {
+    QMessageBox::critical(nullptr, QString::fromUtf8(zarp::editor::kApplicationTitle),
+                          QString::fromLocal8Bit(text));
+}
+
+class Application : public QApplication {
+  public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& exception) {
+            ShowException(exception.what());
+        } catch (...) {
+            ShowException("unknown exception");
+        }
+        exit(kExceptionStatus);
+        return false;
+    }
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    Application application(argc, argv);
     application.setApplicationName(QString::fromUtf8(zarp::editor::kApplicationTitle));
     QFont font(QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
     font.setPixelSize(12);
@@ -35,14 +66,21 @@ int main(int argc, char** argv) {
     for (const std::string& argument : arguments)
         rest.append(QString::fromLocal8Bit(argument));
 
-    zarp::editor::QtEditorServices services;
-    zarp::editor::MainWindow form(services, rest);
-    // Tests that kill the editor on purpose need the recovery sooner than every half minute.
-    bool ok = false;
-    const int interval = qEnvironmentVariableIntValue("ZARP_EDITOR_RECOVERY_MS", &ok);
-    if (ok && interval > 0) form.recoveryTimer->setInterval(interval);
-    form.show();
-    // Once the window is up: what an editor that did not end normally left behind.
-    QTimer::singleShot(0, &form, [&form] { form.OfferRecovery(); });
-    return QApplication::exec();
+    try {
+        zarp::editor::QtEditorServices services;
+        zarp::editor::MainWindow form(services, rest);
+        // Tests that kill the editor on purpose need the recovery sooner than every half minute.
+        bool ok = false;
+        const int interval = qEnvironmentVariableIntValue("ZARP_EDITOR_RECOVERY_MS", &ok);
+        if (ok && interval > 0) form.recoveryTimer->setInterval(interval);
+        form.show();
+        // Once the window is up: what an editor that did not end normally left behind.
+        QTimer::singleShot(0, &form, [&form] { form.OfferRecovery(); });
+        return QApplication::exec();
+    } catch (const std::exception& exception) {
+        ShowException(exception.what());
+    } catch (...) {
+        ShowException("unknown exception");
+    }
+    return kExceptionStatus;
 }

@@ -1,14 +1,22 @@
-// The MIDI reading our code does itself: both music backends measure a file's length from its
-// bytes. (The real window then hands the file to the mixer library.)
+// The MIDI reader both music players use: whether a file plays, its length, and the mended bytes
+// the synthesiser gets. What it accepts it must accept again as mended, unchanged.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
-#include "game/platform/headless/Headless.h"
+#include "game/media/Midi.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const uint32_t length = zarp::headless::MidiLengthMs(std::span<const uint8_t>(data, size));
-    // An hour and a millisecond at most, whatever the file claims.
-    if (length > 3600001) __builtin_trap();
+    const zarp::MidiPiece piece = zarp::ReadMidi(std::span<const uint8_t>(data, size));
+    if (!piece.problem.empty()) {
+        if (!piece.bytes.empty() || piece.seconds != 0) __builtin_trap();
+        return 0;
+    }
+    if (!std::isfinite(piece.seconds) || piece.seconds < 0) __builtin_trap();
+    const zarp::MidiPiece again = zarp::ReadMidi(piece.bytes);
+    if (!again.problem.empty() || again.bytes != piece.bytes || again.seconds != piece.seconds) {
+        __builtin_trap();
+    }
     return 0;
 }

@@ -1,6 +1,6 @@
 // The stage reader as both programs use it: the bytes are split into lines and read into the
 // game's tables (built-in and user set) and the editor's; a set the editor accepts is written
-// out again and must read back.
+// out again in memory and must read back with its stage total and author.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,6 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto& again = Kept<Again>();
     const zarp::StageReadResult reread = zarp::ReadStageLines(
         "again.zrp", zarp::SplitStageLines(text), again.blocks, again.entities);
-    if (!reread.ok || reread.stageTotal != read.stageTotal) __builtin_trap();
+    if (!reread.ok || reread.stageTotal != read.stageTotal || reread.author != read.author) {
+        __builtin_trap();
+    }
+    // The writer never puts a byte order mark in front, whatever the input began with.
+    if (text.starts_with("\xEF\xBB\xBF")) __builtin_trap();
     return 0;
 }

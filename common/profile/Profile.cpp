@@ -11,6 +11,7 @@
 
 #include "common/paths/AtomicFile.h"
 #include "common/paths/UniqueFd.h"
+#include "common/text/Utf8.h"
 
 namespace zarp {
 namespace {
@@ -113,8 +114,11 @@ IniFile::Line IniFile::Classify(std::string text) {
 
 void IniFile::Parse(const std::string& text) {
     lines_.clear();
-    size_t start = 0;
-    size_t i = 0;
+    // A UTF-8 byte order mark (as Windows editors write one) is not part of the first line; it is
+    // written back in front of the file.
+    byteOrderMark_ = StartsWithUtf8ByteOrderMark(text);
+    size_t start = byteOrderMark_ ? kUtf8ByteOrderMark.size() : 0;
+    size_t i = start;
     while (i < text.size()) {
         const char c = text[i];
         if (c == '\r' || c == '\n') {
@@ -129,7 +133,7 @@ void IniFile::Parse(const std::string& text) {
 }
 
 std::string IniFile::Text() const {
-    std::string text;
+    std::string text(byteOrderMark_ ? kUtf8ByteOrderMark : "");
     for (const Line& line : lines_) {
         text += line.text;
         text += "\r\n";
@@ -156,7 +160,11 @@ std::optional<std::string> IniFile::Get(const std::string& section, const std::s
     for (size_t i = range->first; i < range->second; ++i) {
         const Line& line = lines_[i];
         if (line.kind == Line::Kind::key && line.name == name) {
-            return std::string(Trim(std::string_view(line.text).substr(line.text.find('=') + 1)));
+            // Values are read into a buffer of 1023 characters; the rest of a longer one is not
+            // seen.
+            const std::string_view value =
+                Trim(std::string_view(line.text).substr(line.text.find('=') + 1));
+            return std::string(value.substr(0, kMaxValueChars));
         }
     }
     return std::nullopt;
@@ -166,8 +174,7 @@ int32_t IniFile::GetInt(const std::string& section, const std::string& key,
                         int32_t fallback) const {
     const auto value = Get(section, key);
     if (!value) return fallback;
-    // Values are read into a buffer of 1023 characters; the rest of a longer one is not seen.
-    const auto number = ParseProfileInt(value->substr(0, kMaxValueChars));
+    const auto number = ParseProfileInt(*value);
     return number ? *number : fallback;
 }
 
@@ -200,6 +207,12 @@ bool ReadProfile(const std::string& path, IniFile& profile, std::string* error) 
     std::string text;
     switch (ReadWholeFile(path, text, error, kMaxProfileBytes)) {
         case ReadStatus::ok:
+            // Written back as single bytes, UTF-16 text would be spoilt: such a file is left
+            // alone.
+            if (StartsWithUtf16ByteOrderMark(text)) {
+                if (error) *error = path + ": the file is in UTF-16, which is not read here";
+                return false;
+            }
             profile.Parse(text);
             return true;
         case ReadStatus::missing:

@@ -15,10 +15,11 @@ namespace zarp {
 class IniFile {
   public:
     // Parses INI text (CR LF, LF or CR line ends). Never fails: unreadable lines are kept as they
-    // are.
+    // are. A UTF-8 byte order mark in front is kept aside and written back by Text().
     void Parse(const std::string& text);
     std::string Text() const;  // CR LF line ends
 
+    // Values are cut to their first 1023 characters.
     std::optional<std::string> Get(const std::string& section, const std::string& key) const;
     // Decimal, $hex, 0x/0X hex; at most 1023 characters; anything else gives `fallback`.
     int32_t GetInt(const std::string& section, const std::string& key, int32_t fallback) const;
@@ -39,10 +40,11 @@ class IniFile {
     std::optional<std::pair<size_t, size_t>> FindSection(const std::string& section) const;
 
     std::vector<Line> lines_;
+    bool byteOrderMark_ = false;
 };
 
 // Reads the file; a missing file reads as empty (true). False with a message when it exists
-// but cannot be read.
+// but cannot be read, or is UTF-16 text.
 bool ReadProfile(const std::string& path, IniFile& profile, std::string* error);
 
 // Read-modify-write under an advisory lock: reads the file, applies `edit`, writes a temporary

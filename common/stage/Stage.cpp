@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "common/paths/AtomicFile.h"
+#include "common/text/Utf8.h"
 
 namespace zarp {
 namespace {
@@ -210,7 +211,10 @@ StageReadResult ReadFile(const std::string& path, Blocks& blocks, Entities& enti
         result.error = error;
         return result;
     }
-    return ReadLines(path, SplitStageLines(bytes), blocks, entities, builtIn, editorDefaults);
+    StageReadResult result =
+        ReadLines(path, SplitStageLines(bytes), blocks, entities, builtIn, editorDefaults);
+    result.byteOrderMark = StartsWithUtf8ByteOrderMark(bytes);
+    return result;
 }
 
 void AddLine(std::string& text, const std::string& line) {
@@ -236,8 +240,9 @@ void ResetEditorTables(EditorBlockTable& blocks, EditorEntityTable& entities) {
 
 std::vector<std::string> SplitStageLines(const std::string& bytes) {
     std::vector<std::string> lines;
-    size_t start = 0;
-    size_t i = 0;
+    // A UTF-8 byte order mark (Windows editors write one) is not part of the first line.
+    size_t start = StartsWithUtf8ByteOrderMark(bytes) ? kUtf8ByteOrderMark.size() : 0;
+    size_t i = start;
     while (i < bytes.size()) {
         const char c = bytes[i];
         if (c == '\r' || c == '\n') {

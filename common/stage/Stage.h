@@ -57,6 +57,7 @@ struct StageReadResult {
     std::vector<std::string> warnings;  // records dropped beyond a slot's capacity, ...
     int32_t stageTotal = 0;             // as stored in the tables (17 for the built-in set)
     std::string author;                 // the author line, bytes as in the file
+    bool byteOrderMark = false;         // the file began with a UTF-8 byte order mark (skipped)
 };
 
 // The game's reading of a set. builtIn: stageTotal becomes 17 whatever line 0 says.
@@ -87,7 +88,7 @@ StageWriteResult WriteStageFile(const std::string& path, EditorBlockTable& block
 // The pieces of the two functions above, over bytes and lines in memory (tests, fuzzing, zrptool).
 
 // Splits file bytes into lines at CR LF, a lone CR or a lone LF; a line end at the very end adds
-// no empty line, and an empty file has no lines.
+// no empty line, and an empty file has no lines. A UTF-8 byte order mark in front is skipped.
 std::vector<std::string> SplitStageLines(const std::string& bytes);
 // A whole number as the stage format writes it: an optional '-' and at least one digit, nothing
 // else (no '+', no spaces), within int32.

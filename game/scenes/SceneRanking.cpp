@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "game/shell/Form.h"
 
@@ -84,14 +85,22 @@ void SceneRanking::InsertScore(TForm1& form) {
     while (p < kPlaces && form.rankScore[p] >= score)
         ++p;
     if (p >= kPlaces) return;
+    // The new table is made beside the old one and then swapped in, so that whatever happens
+    // on the way the form holds one whole ranking or the other.
+    auto scores = form.rankScore;
+    auto stages = form.rankStage;
+    auto names = form.rankName;
     for (int32_t k = kPlaces - 1; k > p; --k) {
-        form.rankScore[k] = form.rankScore[k - 1];
-        form.rankStage[k] = form.rankStage[k - 1];
-        form.rankName[k] = form.rankName[k - 1];
+        scores[k] = scores[k - 1];
+        stages[k] = stages[k - 1];
+        names[k] = std::move(names[k - 1]);
     }
-    form.rankScore[p] = score;
-    form.rankStage[p] = form.stageNo;
-    form.rankName[p].clear();
+    scores[p] = score;
+    stages[p] = form.stageNo;
+    names[p].clear();
+    form.rankScore = scores;
+    form.rankStage = stages;
+    form.rankName.swap(names);
     entryPlace = p;
 }
 

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <exception>
+#include <memory>
 
 #include "common/paths/Paths.h"
 #include "common/profile/Profile.h"
@@ -32,7 +34,23 @@ bool EndsWithZrp(const std::string& name) {
     return tail == ".zrp";
 }
 
-// Regular files named *.zrp in the working folder, sorted by name.
+// The order of the platform's file listing: names compare with ASCII letters folded to small
+// ones, and names that are then equal ("A.zrp", "a.zrp") by their bytes.
+bool ListedBefore(const std::string& a, const std::string& b) {
+    const auto folded = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a')
+                                    : static_cast<unsigned char>(c);
+    };
+    const auto mismatch = std::mismatch(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](char x, char y) { return folded(x) == folded(y); });
+    if (mismatch.first != a.end() && mismatch.second != b.end()) {
+        return folded(*mismatch.first) < folded(*mismatch.second);
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+// Regular files named *.zrp in the working folder, in the order of the platform's listing.
 std::vector<std::string> ListUserStageFiles() {
     std::vector<std::string> names;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir("."), closedir);
@@ -44,7 +62,7 @@ std::vector<std::string> ListUserStageFiles() {
             names.push_back(name);
         }
     }
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(), ListedBefore);
     return names;
 }
 
@@ -73,10 +91,16 @@ bool TForm1::FormCreate() {
     {
         IniFile profile;
         std::string error;
-        if (!ReadProfile(exeDir + "zarp.dat", profile, &error)) {
-            std::fprintf(stderr, "zarp: %s\n", error.c_str());
+        // A file that cannot be read is not written over at the end either: what it holds may
+        // be a ranking that another run or the player still wants.
+        const bool readable = ReadProfile(exeDir + "zarp.dat", profile, &error);
+        if (!readable) {
+            std::fprintf(stderr,
+                         "zarp: %s; the ranking starts from its defaults and is not saved\n",
+                         error.c_str());
         }
         ReadRanking(profile, rankScore, rankStage, rankName);
+        rankingWhole = readable;
     }
 
     // User stage list.
@@ -243,6 +267,7 @@ void TForm1::FormDestroy() {
     backgroundSurface.reset();
 
     // The ranking is written at every normal shutdown, keeping every other section of the file.
+    if (!rankingWhole) return;
     std::string error;
     bool written = UpdateProfile(
         exeDir + "zarp.dat",
@@ -350,27 +375,59 @@ void TForm1::StopMusic() {
     MediaPlayer1.Stop();
 }
 
+namespace {
+
+void ShowEntryException(platform::Dialogs& dialogs, const std::string& text) {
+    try {
+        dialogs.MessageBox(kCaption, text, platform::Buttons::Ok, platform::Icon::Error);
+    } catch (...) {
+        std::fprintf(stderr, "zarp: %s\n", text.c_str());
+    }
+}
+
+}  // namespace
+
 int32_t RunGame(platform::Platform& platform, const std::string& exeDir,
                 const std::vector<std::string>& arguments, FrameHooks* hooks) {
     FrameHooks none;
     if (!hooks) hooks = &none;
-    auto form = std::make_unique<TForm1>(platform, exeDir, arguments);
-    hooks->BeforeCreate(*form);
-    if (!form->FormCreate()) {
+    std::unique_ptr<TForm1> form;
+    bool destroying = false;
+    try {
+        form = std::make_unique<TForm1>(platform, exeDir, arguments);
+        hooks->BeforeCreate(*form);
+        if (!form->FormCreate()) {
+            hooks->AtExit(*form, form->exitStatus);
+            return form->exitStatus;
+        }
+        for (int64_t frame = 1;; ++frame) {
+            hooks->BeforeFrame(*form, frame);
+            form->ProcessMessages();
+            if (form->closing) break;
+            form->AppIdle();
+            hooks->AfterFrame(*form, frame);
+            if (form->closing) break;
+        }
+        destroying = true;
+        form->FormDestroy();
         hooks->AtExit(*form, form->exitStatus);
         return form->exitStatus;
+    } catch (const std::exception& exception) {
+        ShowEntryException(platform.dialogs, exception.what());
+    } catch (...) {
+        ShowEntryException(platform.dialogs, "unknown exception");
     }
-    for (int64_t frame = 1;; ++frame) {
-        hooks->BeforeFrame(*form, frame);
-        form->ProcessMessages();
-        if (form->closing) break;
-        form->AppIdle();
-        hooks->AfterFrame(*form, frame);
-        if (form->closing) break;
+    // An exception that reaches the entry is shown and the program ends with exit status 0,
+    // after the normal shutdown where it can still run: the ranking is saved when it was read.
+    if (form) {
+        try {
+            if (!destroying) form->FormDestroy();
+            hooks->AtExit(*form, 0);
+        } catch (...) {
+            std::fprintf(stderr, "zarp: another exception at shutdown\n");
+        }
     }
-    form->FormDestroy();
-    hooks->AtExit(*form, form->exitStatus);
-    return form->exitStatus;
+    return 0;
 }
 
 }  // namespace zarp

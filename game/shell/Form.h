@@ -64,6 +64,9 @@ class TForm1 : public platform::MessageSink {
     std::array<int32_t, kRankingEntries> rankScore{};
     std::array<int32_t, kRankingEntries> rankStage{};
     std::array<std::string, kRankingEntries> rankName;
+    // The ranking was read from zarp.dat (or is the default table of a missing file), so the
+    // shutdown may write it. Every change to it leaves it whole (a new place goes in at once).
+    bool rankingWhole = false;
     std::string userStageFile;
     std::string stageAuthor;
     std::array<std::string, kUserStageListSize> userStageFiles;
@@ -130,6 +133,8 @@ class TForm1 : public platform::MessageSink {
 
 // Builds the form, runs the frame loop until the main window closes, and returns the exit
 // status (-1 for the early exits). The hooks let the headless driver act around each frame.
+// An exception that reaches it is shown in a message box with its text; the program then
+// shuts down as far as it can and ends with exit status 0.
 struct FrameHooks {
     virtual ~FrameHooks() = default;
     virtual void BeforeCreate(TForm1& /*form*/) {}

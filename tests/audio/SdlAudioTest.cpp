@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "game/platform/sdl/SdlAudio.h"
+#include "tests/support/MidiBytes.h"
 #include "tools/assetgen/audio/Score.h"
 
 namespace fs = std::filesystem;
@@ -254,7 +255,7 @@ TEST(SdlMusicNotify, TheEndIsReportedOnlyWhenTheLastCommandAskedForIt) {
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
     UseHeadlessAudio(true);
     fs::path shortPiece =
-        WritePiece("short.mid", "tempo 240\ntrack p channel=1\n| c5/4 e g c6 |\n");
+        WritePiece("short.mid", "tempo 200\ntrack p channel=1\n| c5/4 e g c6 |\n");
     fs::path longPiece =
         WritePiece("long.mid", "tempo 30\ntrack p channel=1\n| c5/1 | e5/1 | g5/1 | c6/1 |\n");
     SdlMusic music;
@@ -358,6 +359,78 @@ TEST(SdlMusicNotify, StopPausesAndPlayGoesOnFromThere) {
     EXPECT_TRUE(Mix_PlayingMusic());
     music.Close(false);
     fs::remove(piece);
+}
+
+// Lines on standard error that name a music file.
+int MusicLines(const std::string& err) {
+    int lines = 0;
+    for (size_t at = err.find("zarp: music "); at != std::string::npos;
+         at = err.find("zarp: music ", at + 1))
+        ++lines;
+    return lines;
+}
+
+TEST(SdlMusicFaults, WhatCannotPlayIsNamedOnceAndNotRestarted) {
+    if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
+    UseHeadlessAudio(true);
+    const fs::path folder = fs::temp_directory_path();
+    const std::string endOfTrack("\x00\xFF\x2F\x00", 4);
+    struct Case {
+        const char* what;
+        fs::path path;
+        std::string bytes;  // written to `path` when not empty
+        int starts;         // plays that start, each end answered with Play as the game does
+        std::string line;   // a part of the one line on standard error; empty: none
+    };
+    const Case cases[] = {
+        {"a WAV file", kDist / "shot.wav", "", 0, "not a standard MIDI file"},
+        {"eight ticks of music", folder / (std::to_string(getpid()) + "-short.mid"),
+         zarp::testing_support::Smf(
+             {std::string("\x00\x90\x3C\x64\x08\x80\x3C\x00", 8) + endOfTrack}),
+         2, "it ended within a second of starting, twice in a row"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.bytes.empty()) std::ofstream(c.path, std::ios::binary) << c.bytes;
+        SdlMusic music;
+        while (PendingMusicEvent()) {
+        }
+        testing::internal::CaptureStderr();
+        int starts = 0;
+        for (int open = 0; open < 2; ++open) {
+            if (!music.Open(c.path.string())) continue;
+            while (starts < 10 && music.Play(true)) {
+                ++starts;
+                ASSERT_TRUE(WaitFor([] { return PendingMusicEvent(); }));
+            }
+        }
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(starts, c.starts);
+        EXPECT_EQ(MusicLines(err), 1) << err;
+        EXPECT_NE(err.find("zarp: music " + c.path.string() + ": " + c.line), std::string::npos)
+            << err;
+        if (!c.bytes.empty()) fs::remove(c.path);
+    }
+}
+
+TEST(SdlMusicRender, RunningStatusAfterAMetaEventPlays) {
+    if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
+    UseHeadlessAudio(true);
+    const fs::path path = fs::temp_directory_path() / (std::to_string(getpid()) + "-running.mid");
+    std::ofstream(path, std::ios::binary)
+        << zarp::testing_support::Smf({zarp::testing_support::kRunningStatusAfterMeta});
+    SdlMusic music;
+    ASSERT_TRUE(music.Open(path.string()));
+    if (!MixerIsStereo16()) GTEST_SKIP() << "mixer is not 16-bit stereo";
+    Capture capture;
+    capture.wanted = 44100 * 2;  // a second
+    Mix_SetPostMix(&Capture::Take, &capture);
+    ASSERT_TRUE(music.Play(false));
+    ASSERT_TRUE(WaitFor([&] { return capture.Full(); }));
+    Mix_SetPostMix(nullptr, nullptr);
+    music.Close(false);
+    EXPECT_GT(RmsDb(capture.samples, 0, capture.samples.size()), -40.0) << "silence";
+    fs::remove(path);
 }
 
 TEST(SdlMixerDevice, SoundAndMusicShareTheDevice) {

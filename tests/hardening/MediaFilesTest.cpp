@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "game/media/MediaDevices.h"
+#include "game/media/Midi.h"
 #include "game/platform/headless/Headless.h"
 #include "tests/hardening/Harness.h"
+#include "tests/support/MidiBytes.h"
 
 namespace zarp::hardening {
 namespace {
@@ -163,26 +165,67 @@ TEST_F(Media, PaletteCutShortLoadsWithZerosAndMissingFails) {
 namespace zarp::hardening {
 namespace {
 
-TEST(Music, EveryPieceCutShortMeasuresNoLongerThanTheWholeAndMissingIsSilence) {
-    // The headless player measures a piece to know when it ends; the window hands the file to
-    // the mixer. A missing or empty piece has no length: the player stays silent.
+TEST(Music, EveryPieceCutShortIsRefusedOrNoLongerThanTheWholeAndMissingIsRefused) {
+    // Both players read a piece with the same reader before anything plays: to refuse what the
+    // synthesiser could not play, and (headless) to know when it ends.
     ScratchFolder folder;
     const std::vector<std::string> pieces = DistFiles("mid");
     ASSERT_FALSE(pieces.empty());
     for (const std::string& name : pieces) {
         const fs::path path = folder.path() / name;
-        EXPECT_EQ(headless::MidiLengthMs(path.string()), 0u) << "missing " << name;
+        EXPECT_EQ(ReadMidiFile(path.string()).problem, "cannot be opened") << name;
         const std::string whole = ReadBytes(DistDir() / name);
-        const uint32_t full = headless::MidiLengthMs((DistDir() / name).string());
-        EXPECT_GT(full, 1000u) << name;
+        const MidiPiece full = ReadMidiFile((DistDir() / name).string());
+        ASSERT_EQ(full.problem, "") << name;
+        EXPECT_GT(full.seconds, 1.0) << name;
         for (size_t cut : Cuts(whole.size())) {
             WriteBytes(path, whole.substr(0, cut));
-            const uint32_t length = headless::MidiLengthMs(path.string());
-            EXPECT_LE(length, full) << name << " cut to " << cut;
-            if (cut < 14) {
-                EXPECT_EQ(length, 0u) << name << " cut to " << cut;
-            }
+            const MidiPiece piece = ReadMidiFile(path.string());
+            // Every track chunk says how long it is, so any cut leaves one short.
+            EXPECT_NE(piece.problem, "") << name << " cut to " << cut;
+            EXPECT_EQ(piece.seconds, 0) << name << " cut to " << cut;
         }
+    }
+}
+
+TEST(Music, APieceThatCannotPlayIsNamedOnceAndNotRestarted) {
+    // The title's piece, bgm01.mid, replaced. The title is entered three times when it goes to
+    // RANKING and back twice.
+    const std::string toRankingAndBack =
+        "1 Space\n10 Down\n20 Space\n30 Space\n40 Down\n50-70 Space\n80 Space\n";
+    const std::string endOfTrack("\x00\xFF\x2F\x00", 4);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string keys;
+        int64_t frames;
+        int plays;            // "music play bgm01.mid" in the log (a piece that is open)
+        std::string problem;  // the one line on standard error; empty: none
+    };
+    const Case cases[] = {
+        {"NotMidi", ReadBytes(DistDir() / DistFiles("wav").front()), toRankingAndBack, 100, 0,
+         "not a standard MIDI file (it does not begin with MThd)"},
+        // Eight ticks: 42 ms. It plays, ends, plays again, ends again, and is then left silent,
+        // on later visits too.
+        {"Short",
+         testing_support::Smf({std::string("\x00\x90\x3C\x64\x08\x80\x3C\x00", 8) + endOfTrack}),
+         toRankingAndBack, 100, 3, "it ended within a second of starting, twice in a row"},
+        // Two seconds once the running status is read as real files mean it: it repeats.
+        {"RunningStatusAfterMeta", testing_support::Smf({testing_support::kRunningStatusAfterMeta}),
+         "1 Space\n", 300, 3, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GameFolder game;
+        WriteBytes(game.prog() / "bgm01.mid", c.bytes);
+        const GameFolder::Run run = game.Play(c.frames, c.keys);
+        EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
+        EXPECT_EQ(run.LogCount("music play bgm01.mid"), c.plays);
+        const std::string line = c.problem.empty()
+                                     ? ""
+                                     : "zarp: music " + (game.prog() / "bgm01.mid").string() +
+                                           ": " + c.problem + " (this piece stays silent)\n";
+        EXPECT_EQ(run.process.err, line);
     }
 }
 

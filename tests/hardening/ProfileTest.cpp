@@ -3,16 +3,27 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "common/profile/Profile.h"
+#include "common/text/Utf8.h"
 #include "tests/hardening/Harness.h"
 
 namespace zarp::hardening {
 namespace {
 
 constexpr const char* kDefaultNames = "\"rankName\":[\"----------\"";
+// The one line for a zarp.dat that cannot be read: said at the start, nothing more at the end.
+constexpr const char* kNotSaved = "; the ranking starts from its defaults and is not saved\n";
+
+int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
 
 struct ProfileCase {
     const char* name;
@@ -80,6 +91,50 @@ TEST_P(ProfileDamage, ReadsWhatItCanAndKeepsEverySection) {
 INSTANTIATE_TEST_SUITE_P(Hardening, ProfileDamage, testing::ValuesIn(Cases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(Profile, FilesWrittenTheWindowsWay) {
+    // Notepad's byte order marks and a Shift-JIS name, as Windows programs leave zarp.dat.
+    const std::string fixture = FixtureProfile();
+    std::string utf16le = "\xFF\xFE", utf16be = "\xFE\xFF";
+    for (const char c : fixture) {
+        utf16le += std::string{c, '\0'};
+        utf16be += std::string{'\0', c};
+    }
+    IniFile shiftJis;
+    shiftJis.Parse(fixture);
+    shiftJis.Set("Name", "1st", "\x83\x65\x83\x58\x83\x67");  // "テスト"; names are not summed
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool readable;
+        const char* firstName;  // as --state writes it
+    };
+    const Case cases[] = {
+        {"Utf8Mark", "\xEF\xBB\xBF" + fixture, true, "KEEP0"},
+        {"Utf16LE", utf16le, false, "----------"},
+        {"Utf16BE", utf16be, false, "----------"},
+        {"ShiftJisName", shiftJis.Text(), true, "\\udc83e\\udc83X\\udc83g"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GameFolder game;
+        WriteBytes(game.prog() / "zarp.dat", c.bytes);
+        const GameFolder::Run run = game.Play(40, "1 Space\n");
+        EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
+        EXPECT_NE(run.state.find(std::string("\"rankName\":[\"") + c.firstName + "\""),
+                  std::string::npos)
+            << run.state;
+        // The state is UTF-8 through and through, whatever the names hold.
+        for (size_t i = 0; i < run.state.size();
+             i += std::max<size_t>(1, Utf8SequenceLength(run.state, i)))
+            ASSERT_NE(Utf8SequenceLength(run.state, i), 0u) << "byte " << i << " " << run.state;
+        // Every byte keeps its place: the game writes the same ranking back (a UTF-16 file it
+        // does not write at all), and says why in one line.
+        EXPECT_EQ(ReadBytes(game.prog() / "zarp.dat"), c.bytes);
+        EXPECT_EQ(Count(run.process.err, "UTF-16"), c.readable ? 0 : 1) << run.process.err;
+        EXPECT_EQ(Count(run.process.err, "\n"), c.readable ? 0 : 1) << run.process.err;
+    }
+}
+
 TEST(Profile, FarTooLargeIsLeftAloneAndSaid) {
     // Beyond any real size the file is neither read into memory nor replaced.
     GameFolder game;
@@ -90,7 +145,7 @@ TEST(Profile, FarTooLargeIsLeftAloneAndSaid) {
     EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
     EXPECT_NE(run.state.find(kDefaultNames), std::string::npos);
     EXPECT_NE(run.process.err.find("zarp.dat"), std::string::npos) << run.process.err;
-    EXPECT_NE(run.process.err.find("the ranking was not saved"), std::string::npos);
+    EXPECT_EQ(Count(run.process.err, kNotSaved), 1) << run.process.err;
     EXPECT_TRUE(ReadBytes(game.prog() / "zarp.dat") == huge);
 }
 
@@ -101,7 +156,7 @@ TEST(Profile, AFolderNamedZarpDatIsSaidAndLeftAlone) {
     const GameFolder::Run run = game.Play(40, "1 Space\n");
     EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
     EXPECT_NE(run.state.find(kDefaultNames), std::string::npos);
-    EXPECT_NE(run.process.err.find("the ranking was not saved"), std::string::npos);
+    EXPECT_EQ(Count(run.process.err, kNotSaved), 1) << run.process.err;
     EXPECT_TRUE(fs::is_directory(game.prog() / "zarp.dat"));
 }
 

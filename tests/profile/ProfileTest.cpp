@@ -259,6 +259,57 @@ TEST(Profile, FailuresGiveOneMessageAndLeaveTheFileWhole) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("zarp.dat")));
 }
 
+TEST(Profile, ByteOrderMarksAsWindowsEditorsWriteThem) {
+    // UTF-8 with a mark: read as if it were not there, and written back in front. UTF-16 in
+    // either byte order: not read, and never written over.
+    const std::string ranking = "[SCORE]\r\n1st=120\r\n[Name]\r\n1st=AB\r\n";
+    std::string utf16le = "\xFF\xFE", utf16be = "\xFE\xFF";
+    for (const char c : ranking) {
+        utf16le += std::string{c, '\0'};
+        utf16be += std::string{'\0', c};
+    }
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool readable;
+    };
+    const Case cases[] = {
+        {"UTF-8 mark", "\xEF\xBB\xBF" + ranking, true},
+        {"UTF-16LE", utf16le, false},
+        {"UTF-16BE", utf16be, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string path = dir.File("zarp.dat");
+        WriteBytes(path, c.bytes);
+        IniFile ini;
+        std::string error;
+        EXPECT_EQ(ReadProfile(path, ini, &error), c.readable);
+        const bool updated = UpdateProfile(
+            path, [](IniFile& p) { p.SetInt("Score", "2nd", 7); }, &error);
+        EXPECT_EQ(updated, c.readable);
+        if (!c.readable) {
+            EXPECT_NE(error.find("UTF-16"), std::string::npos) << error;
+            EXPECT_EQ(ReadBytes(path), c.bytes);
+            continue;
+        }
+        EXPECT_EQ(ini.Get("Score", "1st"), "120");
+        EXPECT_EQ(ini.Text(), c.bytes);
+        // One section of each name; every byte of the old file keeps its place.
+        EXPECT_EQ(ReadBytes(path),
+                  "\xEF\xBB\xBF[SCORE]\r\n1st=120\r\n2nd=7\r\n[Name]\r\n1st=AB\r\n");
+    }
+}
+
+TEST(IniFile, NamesAreCutAt1023CharactersLikeEveryValue) {
+    const std::string name(1500, 'n');
+    const IniFile ini =
+        Parsed("[Name]\r\n1st=" + name + "\r\n2nd=" + name.substr(0, 1023) + "\r\n");
+    EXPECT_EQ(ini.Get("Name", "1st"), name.substr(0, 1023));
+    EXPECT_EQ(ini.Get("Name", "2nd"), name.substr(0, 1023));
+}
+
 TEST(Profile, AWriterKilledBeforeTheRenameLeavesTheOldFileWholeAndTheLockFree) {
     TempDir dir;
     const std::string path = dir.File("zarp.dat");

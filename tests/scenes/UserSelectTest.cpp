@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/scenes/HeadlessRun.h"
@@ -73,6 +74,25 @@ TEST(SceneUserSelect, CursorRepeatWrapAndChoice) {
             EXPECT_GE(r.FirstLogFrame("music play bgm00.mid"), 40)
                 << "the title music played until the choice";
         }
+    }
+}
+
+TEST(SceneUserSelect, TheListIgnoresLetterCaseAndTiesGoByBytes) {
+    struct Case {
+        std::vector<std::pair<const char*, int32_t>> files;  // name, shots
+        int32_t firstRest;                                   // of the file listed first
+    };
+    const Case cases[] = {
+        {{{"Zeta.zrp", 3}, {"alpha.zrp", 5}}, 5},
+        {{{"alpha.zrp", 5}, {"Alpha.zrp", 7}, {"beta.zrp", 3}}, 7},
+    };
+    for (const Case& c : cases) {
+        Fixture fx;
+        for (const auto& [name, rest] : c.files)
+            fx.WriteStages(name, SetWithRest(rest));
+        RunResult r = fx.Run(120, KeyScript("to-user-select.keys") + "40 Space\n");
+        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        EXPECT_EQ(RestInPlay(r), c.firstRest) << c.files.front().first;
     }
 }
 

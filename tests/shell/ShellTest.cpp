@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
+#include <stdexcept>
 
 #include "game/platform/headless/Headless.h"
 #include "game/shell/Arguments.h"
@@ -337,6 +339,35 @@ struct RefusingScreen : headless::MemoryScreen {
     bool Open(bool full) override { return works && MemoryScreen::Open(full); }
 };
 
+// A working folder of its own, entered for the test's life: palette.dat (when asked for), and
+// no stage files.
+class StartFolder {
+  public:
+    explicit StartFolder(bool palette) {
+        folder_ = (std::filesystem::temp_directory_path() / "zarp-start-XXXXXX").string();
+        if (!mkdtemp(folder_.data())) ADD_FAILURE() << "no temporary folder";
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(folder_);
+        if (palette) {
+            std::string bytes(1078, '\0');
+            bytes[14] = 40;
+            bytes[28] = 8;
+            std::ofstream("palette.dat", std::ios::binary) << bytes;
+        }
+    }
+    ~StartFolder() {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(folder_);
+    }
+    StartFolder(const StartFolder&) = delete;
+    StartFolder& operator=(const StartFolder&) = delete;
+    std::string path() const { return folder_ + "/"; }
+
+  private:
+    std::string folder_;
+    std::filesystem::path previous_;
+};
+
 TEST(ShellStartUp, EachFailureShowsItsMessageAndEndsWithMinusOne) {
     const std::string sound =
         "質問|DirectSoundの初期化に失敗しました\nビープ音で代用しますね（一部の機種では再生できま"
@@ -388,18 +419,7 @@ TEST(ShellStartUp, EachFailureShowsItsMessageAndEndsWithMinusOne) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        // A working folder of its own: palette.dat, and no stage files.
-        std::string folder =
-            (std::filesystem::temp_directory_path() / "zarp-start-XXXXXX").string();
-        ASSERT_NE(mkdtemp(folder.data()), nullptr);
-        const std::filesystem::path previous = std::filesystem::current_path();
-        std::filesystem::current_path(folder);
-        if (c.palette) {
-            std::string bytes(1078, '\0');
-            bytes[14] = 40;
-            bytes[28] = 8;
-            std::ofstream("palette.dat", std::ios::binary) << bytes;
-        }
+        const StartFolder folder(c.palette);
         headless::EventLog log;
         headless::VirtualClock clock;
         headless::LoggedMusic music{log, clock};
@@ -415,7 +435,7 @@ TEST(ShellStartUp, EachFailureShowsItsMessageAndEndsWithMinusOne) {
         platform::Platform platform{clock,  messages, keyboard, joystick,
                                     screen, dialogs,  audio,    music};
         {
-            TForm1 form(platform, folder + "/", {});
+            TForm1 form(platform, folder.path(), {});
             EXPECT_EQ(form.FormCreate(), c.created);
             EXPECT_EQ(form.exitStatus, c.created ? 0 : -1);
             EXPECT_EQ(dialogs.asked, c.asked);
@@ -429,8 +449,45 @@ TEST(ShellStartUp, EachFailureShowsItsMessageAndEndsWithMinusOne) {
                 EXPECT_FALSE(form.backgroundSurface);
             }
         }
-        std::filesystem::current_path(previous);
-        std::filesystem::remove_all(folder);
+    }
+}
+
+TEST(ShellEntry, AnExceptionIsShownThenTheShutdownRunsAndTheExitStatusIsZero) {
+    // Throws where it is told to: before the form's creation, or at the end of a frame.
+    struct Thrower : FrameHooks {
+        int64_t atFrame = 0;  // 0: before FormCreate
+        int32_t exitStatus = -7;
+        void BeforeCreate(TForm1& /*form*/) override {
+            if (atFrame == 0) throw std::runtime_error("broken before the start");
+        }
+        void AfterFrame(TForm1& /*form*/, int64_t frame) override {
+            if (frame == atFrame) throw std::runtime_error("broken in a frame");
+        }
+        void AtExit(TForm1& /*form*/, int32_t status) override { exitStatus = status; }
+    };
+    struct Case {
+        int64_t atFrame;
+        const char* text;
+        bool rankingSaved;  // the ranking had been read, so the shutdown writes it
+    };
+    const Case cases[] = {{0, "broken before the start", false}, {3, "broken in a frame", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const StartFolder folder(true);
+        const std::string mine = "[Mine]\r\nkeep=1\r\n";
+        std::ofstream(folder.path() + "zarp.dat", std::ios::binary) << mine;
+        headless::Machine machine;
+        Thrower thrower;
+        thrower.atFrame = c.atFrame;
+        EXPECT_EQ(RunGame(machine.platform, folder.path(), {"w"}, &thrower), 0);
+        EXPECT_EQ(thrower.exitStatus, 0);
+        EXPECT_EQ(machine.dialogs.boxes,
+                  std::vector<std::string>{std::string("Zarpane|") + c.text});
+        std::ifstream in(folder.path() + "zarp.dat", std::ios::binary);
+        const std::string after((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
+        EXPECT_EQ(after.find("Sum=680") != std::string::npos, c.rankingSaved) << after;
+        EXPECT_EQ(after.rfind(mine, 0), 0u) << after;
     }
 }
 

@@ -103,6 +103,17 @@ TEST(StageLines, SplitsAtEveryLineEndWithoutATrailingEmptyLine) {
         {"a\n\rb", {"a", "", "b"}},
         {"\r\n", {""}},
         {"x\r\r\n", {"x", ""}},
+        // A UTF-8 byte order mark is skipped in front, and only there.
+        {"\xEF\xBB\xBF"
+         "2\r\nabc",
+         {"2", "abc"}},
+        {"\xEF\xBB\xBF", {}},
+        {"\xEF\xBB\xBF\r\n", {""}},
+        {"a\r\n\xEF\xBB\xBF"
+         "b",
+         {"a",
+          "\xEF\xBB\xBF"
+          "b"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(SplitStageLines(c.bytes), c.lines) << c.bytes;
@@ -492,6 +503,34 @@ TEST(StageFiles, WriteThenReadThroughTheDisk) {
                              "abc", 1);
     EXPECT_FALSE(written.ok);
     EXPECT_NE(written.error.find("no/such/folder.zrp"), std::string::npos);
+}
+
+TEST(StageFiles, AByteOrderMarkIsSkippedByEveryReaderAndNeverWritten) {
+    TempDir dir;
+    const std::string path = dir.File("notepad.zrp");
+    testing_support::WriteBytes(path, "\xEF\xBB\xBF" + Join(kExample));
+    GameTables game;
+    const StageReadResult read = ReadStageFile(path, *game.blocks, *game.entities, false);
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_TRUE(read.byteOrderMark);
+    EXPECT_EQ(read.stageTotal, 2);
+    EXPECT_EQ(game.blocks->count[1], 1);
+
+    EditorTables editor;
+    const StageReadResult editorRead = ReadStageFile(path, *editor.blocks, *editor.entities);
+    ASSERT_TRUE(editorRead.ok) << editorRead.error;
+    EXPECT_EQ(editorRead.author, "abc");
+    const std::string saved = dir.File("saved.zrp");
+    ASSERT_TRUE(WriteStageFile(saved, *editor.blocks, *editor.entities, 2, "abc", 1).ok);
+    EXPECT_EQ(ReadBytes(saved), Join(kExample));
+
+    // Line numbers in messages count as if the mark were not there.
+    auto broken = kExample;
+    broken[6] = "x";
+    testing_support::WriteBytes(path, "\xEF\xBB\xBF" + Join(broken));
+    const StageReadResult refused = ReadStageFile(path, *game.blocks, *game.entities, false);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.error.find(path + ":7: "), std::string::npos) << refused.error;
 }
 
 TEST(StageFiles, ASymlinkAtTheTargetIsReplacedNotFollowed) {

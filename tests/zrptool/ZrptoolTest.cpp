@@ -55,6 +55,57 @@ TEST(Zrptool, CheckReportsEachPlayableStage) {
                            "  stage 1: blocks 1, coins 0, start (32, 32), angle 90, shots 5\n");
 }
 
+TEST(Zrptool, CheckShowsEveryAuthorByteThatIsNotPrintableTextAsHex) {
+    struct Case {
+        std::string author;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"abc \xC3\xA9\xE3\x81\x82", "abc \xC3\xA9\xE3\x81\x82"},  // UTF-8 as it is
+        {"\x83\x65\x83\x58", "\\x83e\\x83X"},                      // Shift-JIS
+        {"\xED\xA0\x80", "\\xED\\xA0\\x80"},                       // an encoded surrogate
+        {"\xE0\x80\xAF", "\\xE0\\x80\\xAF"},                       // overlong
+        {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},              // beyond U+10FFFF
+        {"\xE3\x81", "\\xE3\\x81"},                                // cut short
+        {"\x1B[2J\x7F", "\\x1B[2J\\x7F"},                          // terminal controls
+        {"\xC2\x9B"
+         "2J",
+         "\\xC2\\x9B"
+         "2J"},                          // a C1 control in UTF-8
+        {"a\\x41\"", "a\\x5Cx41\\x22"},  // nothing looks escaped
+    };
+    TempDir dir;
+    const std::string path = dir.File("author.zrp");
+    for (const Case& c : cases) {
+        auto lines = kExample;
+        lines[1] = c.author;
+        WriteLines(path, lines);
+        const Outcome run = Zrptool({"check", path});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
+                  path + ": stageTotal 2, author \"" + c.shown + "\"")
+            << testing::PrintToString(c.author);
+    }
+}
+
+TEST(Zrptool, CheckWarnsAboutAByteOrderMark) {
+    TempDir dir;
+    const std::string path = dir.File("notepad.zrp");
+    auto lines = kExample;
+    lines[7] = "10";  // a goal, so that the mark is the only warning
+    lines[0] =
+        "\xEF\xBB\xBF"
+        "2";
+    WriteLines(path, lines);
+    const Outcome run = Zrptool({"check", path});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, path + ": stageTotal 2, author \"abc\"\n" +
+                           "  stage 1: blocks 1, coins 0, start (32, 32), angle 0, shots 5\n" +
+                           "warning: " + path +
+                           ": the file begins with a UTF-8 byte order mark, which the readers "
+                           "skip and the editor does not write\n");
+}
+
 TEST(Zrptool, CheckWarnsAboutWhatTheGameTolerates) {
     TempDir dir;
     const std::string path = dir.File("warn.zrp");

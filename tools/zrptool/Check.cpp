@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "common/stage/Stage.h"
+#include "common/text/Utf8.h"
 #include "tools/zrptool/Command.h"
 
 namespace zarp::zrptool {
@@ -30,38 +31,6 @@ std::string Point(int32_t x, int32_t y) {
     return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
 }
 
-// The author for a terminal: printable ASCII and valid UTF-8 as they are, any other byte
-// (control bytes, Shift-JIS) as \xNN, so the output stays one clean line.
-std::string Printable(const std::string& bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        size_t length = 0;
-        if (c >= 0x20 && c < 0x7F && c != '\\' && c != '"') {
-            length = 1;
-        } else if (c >= 0xC2 && c <= 0xF4) {
-            const size_t need = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-            bool valid = i + need <= bytes.size();
-            for (size_t k = 1; valid && k < need; ++k) {
-                valid = (static_cast<unsigned char>(bytes[i + k]) & 0xC0) == 0x80;
-            }
-            if (valid) length = need;
-        }
-        if (length > 0) {
-            out.append(bytes, i, length);
-            i += length;
-        } else {
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-            ++i;
-        }
-    }
-    return out;
-}
-
 // One file; true when the game would accept it.
 bool CheckFile(const std::string& path, std::ostream& out, std::ostream& err) {
     const auto blocks = std::make_unique<GameBlockTable>();
@@ -76,8 +45,14 @@ bool CheckFile(const std::string& path, std::ostream& out, std::ostream& err) {
         warnings.push_back(path + ": stage " + std::to_string(s) + ": " + text);
     };
 
-    out << path << ": stageTotal " << read.stageTotal << ", author \"" << Printable(read.author)
-        << "\"\n";
+    if (read.byteOrderMark) {
+        warnings.push_back(path + ": the file begins with a UTF-8 byte order mark, which the " +
+                           "readers skip and the editor does not write");
+    }
+    // Printable ASCII and UTF-8 as they are, any other byte (control bytes, Shift-JIS) as \xNN,
+    // so the output stays one clean line.
+    out << path << ": stageTotal " << read.stageTotal << ", author \""
+        << PrintableBytes(read.author) << "\"\n";
     for (int32_t s = 1; s < read.stageTotal; ++s) {
         const int32_t blockCount = blocks->count[s];
         const int32_t entryCount = entities->count[s];
@@ -161,7 +136,9 @@ Command CheckCommand() {
         "    (records beyond the game's 400 blocks or 50 entries per stage, dropped; blocks\n"
         "    of unknown type; blocks, coins or the start off the field; shots outside 1 to 9;\n"
         "    a stage without a goal or without start and settings). Blocks and coins count\n"
-        "    from 1. In the author, bytes that are not printable ASCII or UTF-8 show as \\xNN.\n"
+        "    from 1. In the author, every byte that is not printable ASCII or part of printable\n"
+        "    UTF-8 shows as \\xNN, and so do \\ and \". A UTF-8 byte order mark in front of the\n"
+        "    file is skipped, with a warning.\n"
         "    A rejected file prints \"FILE:LINE: what was expected, found ...\" on standard\n"
         "    error. Exit 0 when every file is accepted, else 1.\n",
         RunCheck};

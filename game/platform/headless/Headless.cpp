@@ -13,8 +13,7 @@
 namespace zarp::headless {
 
 namespace {
-// Music files and input scripts far beyond any real size are refused, not read whole.
-constexpr size_t kMaxMidiBytes = 16u << 20;
+// Input scripts far beyond any real size are refused, not read whole.
 constexpr size_t kMaxKeyScriptBytes = 256u << 20;
 }  // namespace
 
@@ -192,12 +191,21 @@ void LoggedAudio::Beep() {
 bool LoggedMusic::Open(const std::string& path) {
     log_.Write("music open " + BaseName(path));
     file_ = path;
-    lengthMs_ = MidiLengthMs(path);
-    open_ = lengthMs_ > 0;
+    open_ = false;
     playing_ = false;
     atEnd_ = false;
     position_ = 0;
-    return open_;
+    if (complaints_.Silenced(path)) return false;
+    // The same reading as the window's player: a file it refuses stays silent here too.
+    const MidiPiece piece = ReadMidiFile(path);
+    if (!piece.problem.empty()) {
+        complaints_.Silence(path, piece.problem);
+        return false;
+    }
+    lengthMs_ = MidiLengthMs(piece.seconds);
+    complaints_.Opened();
+    open_ = true;
+    return true;
 }
 
 bool LoggedMusic::Play(bool notify) {
@@ -206,6 +214,10 @@ bool LoggedMusic::Play(bool notify) {
     if (playing_) {  // a piece that plays goes on playing
         notifyAtEnd_ = notify;
         return true;
+    }
+    if (atEnd_ && complaints_.EndedShort(file_, lengthMs_)) {
+        open_ = false;
+        return false;
     }
     if (atEnd_) position_ = 0;
     atEnd_ = false;
@@ -261,16 +273,9 @@ void ScriptedMessages::Pump(platform::MessageSink& sink) {
     }
 }
 
-uint32_t MidiLengthMs(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    if (ReadFileBytes(path, kMaxMidiBytes, bytes) != FileRead::Ok) return 0;
-    return MidiLengthMs(bytes);
-}
-
-uint32_t MidiLengthMs(std::span<const uint8_t> bytes) {
-    const double seconds = MidiSeconds(bytes);
-    if (!(seconds > 0)) return 0;
-    return static_cast<uint32_t>(std::min(seconds * 1000, 3600000.0)) + 1;
+uint32_t MidiLengthMs(double seconds) {
+    // At least a millisecond, so that a piece of no length still ends after its start.
+    return static_cast<uint32_t>(std::clamp(seconds * 1000, 0.0, 3600000.0)) + 1;
 }
 
 int KeyByName(const std::string& name) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "game/media/Midi.h"
 #include "game/platform/Platform.h"
 
 namespace zarp::headless {
@@ -119,6 +120,7 @@ class LoggedMusic : public platform::Music {
 
   private:
     void Finish(bool notify);
+    MusicComplaints complaints_;
     EventLog& log_;
     VirtualClock& clock_;
     std::string file_;
@@ -159,10 +161,8 @@ struct Machine {
     platform::Platform platform{clock, messages, keyboard, joystick, screen, dialogs, audio, music};
 };
 
-// Length of a standard MIDI file in milliseconds (tempo changes honoured); 0 when unreadable.
-uint32_t MidiLengthMs(const std::string& path);
-// The same for the bytes of one.
-uint32_t MidiLengthMs(std::span<const uint8_t> bytes);
+// How long the headless player lets a piece of `seconds` play, in milliseconds (up to an hour).
+uint32_t MidiLengthMs(double seconds);
 
 // The key names of input scripts ("Left", "Space", "F9", "A", ...) to virtual-key codes.
 int KeyByName(const std::string& name);

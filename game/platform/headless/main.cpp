@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "common/paths/Paths.h"
+#include "common/text/Utf8.h"
 #include "game/platform/headless/Headless.h"
 #include "game/shell/Arguments.h"
 #include "game/shell/Form.h"
@@ -42,6 +44,11 @@ constexpr const char* kUsage =
     "  --trace FILE       one JSON object per line after each frame\n"
     "  --log FILE         one line per event: sound, music command, message box\n"
     "  --state FILE       at exit, one JSON object with the shared game state\n"
+    "                     JSON strings hold the game's bytes as UTF-8; a byte that is not part\n"
+    "                     of valid UTF-8 (a Shift-JIS name) is written as \\udcNN, U+DC00 plus\n"
+    "                     the byte, so the bytes come back (Python: json.load, then\n"
+    "                     .encode(\"utf-8\", \"surrogateescape\")); a number that is not finite\n"
+    "                     is null\n"
     "  --help, --version\n"
     "exit status: as zarp (0, or 255 for the exits with status -1)\n";
 
@@ -50,24 +57,8 @@ std::string Absolute(const std::string& path, const std::string& base) {
     return base + "/" + path;
 }
 
-std::string Quote(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-            out += buffer;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
 std::string Number(double value) {
+    if (!std::isfinite(value)) return "null";  // JSON has no infinities and no NaN
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.17g", value);
     return buffer;
@@ -79,7 +70,7 @@ std::string Array(const T& values) {
     for (size_t i = 0; i < 10; ++i) {
         if (i) out += ",";
         if constexpr (std::is_same_v<typename T::value_type, std::string>) {
-            out += Quote(values[i]);
+            out += JsonString(values[i]);
         } else {
             out += std::to_string(values[i]);
         }

@@ -13,15 +13,11 @@
 #include <iterator>
 #include <numbers>
 
-#include "game/media/FileBytes.h"
 #include "game/media/Midi.h"
 
 namespace zarp::sdl {
 
 namespace {
-
-// A music file far beyond any real size is not measured.
-constexpr size_t kMaxMidiBytes = 16u << 20;
 
 constexpr int kMixRate = 44100;
 constexpr int kMixChunk = 1024;  // frames per mix: about 23 ms
@@ -210,7 +206,12 @@ void SdlAudio::StopVoice(int slot) {
 }
 
 void SdlAudio::Beep() {
-    if (!device_.IsOpen() || beep_.pcm.empty()) return;
+    if (!device_.IsOpen()) {
+        // No sound device: the desktop's bell stands in for the beep.
+        if (desktopBell) desktopBell();
+        return;
+    }
+    if (beep_.pcm.empty()) return;
     Mix_PlayChannel(-1, &beep_.chunk, 0);  // no free beep channel: this beep is skipped
 }
 
@@ -252,35 +253,57 @@ bool SdlMusic::Open(const std::string& path) {
                          "zarp: no General MIDI soundfont found (install timgm6mb-soundfont or "
                          "set SDL_SOUNDFONTS); music is off\n");
     }
-    if (soundFont_.empty() || !device_.Open()) return false;
+    if (soundFont_.empty() || complaints_.Silenced(path)) return false;
+    // Only what our own reader takes goes to the synthesiser, mended where real files need it.
+    MidiPiece piece = ReadMidiFile(path);
+    if (!piece.problem.empty()) {
+        complaints_.Silence(path, piece.problem);
+        return false;
+    }
+    if (!device_.Open()) return false;
     if (!watching_) {
         if (Mix_RegisterEffect(MIX_CHANNEL_POST, &SdlMusic::AfterMix, nullptr, this) == 0)
             return false;
         watching_ = true;
     }
     Mix_SetSoundFonts(soundFont_.c_str());
-    music_.reset(Mix_LoadMUS(path.c_str()));
-    if (!music_) return false;
+    bytes_ = std::move(piece.bytes);
+    music_.reset(
+        Mix_LoadMUS_RW(SDL_RWFromConstMem(bytes_.data(), static_cast<int>(bytes_.size())), 1));
+    if (!music_) {
+        complaints_.Silence(path, std::string("the synthesiser refuses it: ") + Mix_GetError());
+        bytes_.clear();
+        return false;
+    }
+    path_ = path;
+    complaints_.Opened();
     int rate = 0, channels = 0;
     Uint16 format = 0;
     Mix_QuerySpec(&rate, &format, &channels);
     std::lock_guard lock(mutex_);
     state_ = State::Ready;
     notify_ = false;
+    rate_ = static_cast<uint32_t>(std::max(rate, 1));
     frameBytes_ = static_cast<uint32_t>(channels) * (SDL_AUDIO_BITSIZE(format) / 8);
-    std::vector<uint8_t> bytes;
-    double seconds =
-        ReadFileBytes(path, kMaxMidiBytes, bytes) == FileRead::Ok ? MidiSeconds(bytes) : 0;
-    pieceFrames_ = static_cast<uint64_t>(std::llround(seconds * rate));
+    pieceFrames_ = static_cast<uint64_t>(std::llround(piece.seconds * rate));
     return true;
 }
 
 bool SdlMusic::Play(bool notify) {
     if (!music_) return false;
     State state;
+    uint64_t played = 0;
     {
         std::lock_guard lock(mutex_);
         state = state_;
+        played = playedFrames_;
+    }
+    // A piece the synthesiser ends at once would be started again at every end.
+    if (state == State::Ended &&
+        complaints_.EndedShort(
+            path_, static_cast<uint32_t>(std::min<uint64_t>(played * 1000 / rate_, UINT32_MAX)))) {
+        Close(false);
+        return false;
     }
     bool fromStart = state != State::Paused && state != State::Playing;
     if (fromStart) {
@@ -321,6 +344,7 @@ void SdlMusic::Close(bool notify) {
     }
     Mix_HaltMusic();
     music_.reset();
+    bytes_.clear();
     if (wasPlaying && notify) PushMusicEvent();
 }
 

@@ -6,11 +6,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "game/media/Midi.h"
 #include "game/platform/Platform.h"
 
 namespace zarp::sdl {
@@ -65,7 +67,9 @@ class SdlAudio final : public platform::Audio {
                    int pan, const std::string& name) override;
     bool IsVoicePlaying(int slot) override;
     void StopVoice(int slot) override;
+    // The tone on the mixer; without a sound device, `desktopBell`.
     void Beep() override;
+    std::function<void()> desktopBell;
 
   private:
     // A voice owns its samples converted to the device format, and the chunk that points
@@ -111,8 +115,11 @@ class SdlMusic final : public platform::Music {
     static void SDLCALL AfterMix(int channel, void* stream, int length, void* self);
     void CheckEnd(int mixedBytes);
 
-    MixerDevice device_;  // first member: closed last
+    MixerDevice device_;          // first member: closed last
+    std::vector<uint8_t> bytes_;  // the open piece's file as the synthesiser reads it
     std::unique_ptr<Mix_Music, MusicDeleter> music_;
+    std::string path_;
+    MusicComplaints complaints_;
     bool watching_ = false;  // AfterMix is registered
     bool searched_ = false;
     std::string soundFont_;
@@ -122,6 +129,7 @@ class SdlMusic final : public platform::Music {
     State state_ = State::Closed;
     bool notify_ = false;
     uint32_t frameBytes_ = 0;    // bytes of one sample frame of the mix
+    uint32_t rate_ = 1;          // sample frames per second of the mix
     uint64_t pieceFrames_ = 0;   // length of the open piece in mixed frames; 0 if unknown
     uint64_t playedFrames_ = 0;  // frames mixed since it started from the beginning
 };

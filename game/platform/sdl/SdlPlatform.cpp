@@ -1,11 +1,19 @@
 #include "game/platform/sdl/SdlPlatform.h"
 
+#include <SDL_syswm.h>
 #include <time.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#endif
 
 namespace zarp::sdl {
 
@@ -214,6 +222,71 @@ SdlScreen::~SdlScreen() {
     if (window_) SDL_DestroyWindow(window_);
 }
 
+namespace {
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+// The X display and window of an SDL window on X11; nothing on any other system.
+bool X11Window(SDL_Window* window, Display*& display, ::Window& xwindow) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
+        return false;
+    }
+    display = info.info.x11.display;
+    xwindow = info.info.x11.window;
+    return true;
+}
+#endif
+
+// Full screen on an X server without a window manager: nobody answers the request for it, so
+// the window would stay 640 x 480 while the renderer draws for the whole screen. Such a window is
+// given the size of its screen here.
+void CoverScreenWithoutWindowManager(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    Display* display = nullptr;
+    ::Window xwindow = 0;
+    if (!X11Window(window, display, xwindow)) return;
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check != None) {
+        Atom type = None;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        const int status =
+            XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                               &type, &format, &items, &after, &data);
+        if (data) XFree(data);
+        if (status == Success && items == 1) return;  // a window manager makes it full screen
+    }
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &bounds) != 0) return;
+    XMoveResizeWindow(display, xwindow, bounds.x, bounds.y, static_cast<unsigned>(bounds.w),
+                      static_cast<unsigned>(bounds.h));
+    XRaiseWindow(display, xwindow);
+    XFlush(display);
+#else
+    (void)window;
+#endif
+}
+
+}  // namespace
+
+SDL_Rect PictureRect(int width, int height, bool wholeSteps) {
+    constexpr int w = platform::kScreenWidth, h = platform::kScreenHeight;
+    int pictureW = w, pictureH = h;
+    if (wholeSteps) {
+        const int scale = std::max(1, std::min(width / w, height / h));
+        pictureW = w * scale;
+        pictureH = h * scale;
+    } else {
+        const double scale =
+            std::min(static_cast<double>(width) / w, static_cast<double>(height) / h);
+        pictureW = std::max(1, static_cast<int>(std::lround(w * scale)));
+        pictureH = std::max(1, static_cast<int>(std::lround(h * scale)));
+    }
+    return SDL_Rect{(width - pictureW) / 2, (height - pictureH) / 2, pictureW, pictureH};
+}
+
 bool SdlScreen::Open(bool fullScreen) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
     Uint32 flags = fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
@@ -221,12 +294,12 @@ bool SdlScreen::Open(bool fullScreen) {
                                flags);
     if (!window_) return false;
     SDL_SetWindowMinimumSize(window_, 320, 240);
+    fullScreen_ = fullScreen;
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) return false;
+    // After the renderer: it may make the window anew for its kind of drawing.
+    if (fullScreen) CoverScreenWithoutWindowManager(window_);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    // The picture keeps 4:3; full screen scales by whole steps with black borders.
-    SDL_RenderSetLogicalSize(renderer_, 640, 480);
-    if (fullScreen) SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                                  640, 480);
     if (!texture_) return false;
@@ -260,18 +333,49 @@ void SdlScreen::Show(const uint8_t* pixels, const platform::Palette& palette) {
             row[x] = colours_[source[x]];
     }
     SDL_UnlockTexture(texture_);
-    SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-    SDL_RenderPresent(renderer_);
-    dirty_ = false;
+    Draw();
 }
 
 void SdlScreen::Refresh() {
     if (!dirty_ || lastPixels_.empty() || !renderer_) return;
+    Draw();
+}
+
+void SdlScreen::Draw() {
+    // The picture goes where the window really is: its size is asked again after every change
+    // the window reports. The picture keeps 4:3, full screen scales by whole steps, and what is
+    // left around it is black.
+    if (sizeStale_) {
+        int width = 0, height = 0;
+        if (SDL_GetRendererOutputSize(renderer_, &width, &height) != 0 || width <= 0 ||
+            height <= 0) {
+            width = platform::kScreenWidth;
+            height = platform::kScreenHeight;
+        }
+        picture_ = PictureRect(width, height, fullScreen_);
+        sizeStale_ = false;
+    }
     SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderCopy(renderer_, texture_, nullptr, &picture_);
     SDL_RenderPresent(renderer_);
     dirty_ = false;
+}
+
+void SdlScreen::Bell() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    Display* display = nullptr;
+    ::Window xwindow = 0;
+    if (X11Window(window_, display, xwindow)) {
+        XBell(display, 0);
+        XFlush(display);
+        return;
+    }
+#endif
+    // No window system to ring: the terminal's bell, when there is a terminal.
+    if (isatty(STDERR_FILENO)) {
+        const ssize_t written = write(STDERR_FILENO, "\a", 1);
+        (void)written;
+    }
 }
 
 void SdlScreen::ShowCursor(bool visible) {

@@ -47,6 +47,10 @@ class SdlJoystick : public platform::Joystick {
     SDL_Joystick* joystick_ = nullptr;
 };
 
+// Where the 640 x 480 picture goes in a window of `width` x `height` pixels: centred, 4:3, by
+// whole steps (at least 1) when `wholeSteps`, else as large as fits.
+SDL_Rect PictureRect(int width, int height, bool wholeSteps);
+
 class SdlScreen : public platform::Screen {
   public:
     ~SdlScreen() override;
@@ -54,12 +58,19 @@ class SdlScreen : public platform::Screen {
     int DesktopDepth() override { return 8; }
     void Show(const uint8_t* pixels, const platform::Palette& palette) override;
     void ShowCursor(bool visible) override;
-    // The window was exposed or resized: show the last picture again at the next chance.
-    void Invalidate() { dirty_ = true; }
+    // The window was exposed or resized: show the last picture again at the next chance, at
+    // the size the window has then.
+    void Invalidate() {
+        dirty_ = true;
+        sizeStale_ = true;
+    }
     void Refresh();
+    // The desktop's bell: X11's through the window system, else the terminal's.
+    void Bell();
     SDL_Window* window() const { return window_; }
 
   private:
+    void Draw();
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
@@ -67,6 +78,9 @@ class SdlScreen : public platform::Screen {
     platform::Palette lastPalette_{};
     std::array<uint32_t, 256> colours_{};
     bool dirty_ = true;
+    bool fullScreen_ = false;
+    bool sizeStale_ = true;
+    SDL_Rect picture_{0, 0, platform::kScreenWidth, platform::kScreenHeight};
 };
 
 class SdlDialogs : public platform::Dialogs {

@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
         zarp::sdl::SdlScreen screen;
         zarp::sdl::SdlDialogs dialogs(screen);
         zarp::sdl::SdlAudio audio;
+        audio.desktopBell = [&screen] { screen.Bell(); };
         zarp::sdl::SdlMusic music;
         zarp::sdl::SdlMessages messages(keyboard, joystick, screen, signalled);
         messages.musicEventType = zarp::sdl::MusicEventType();
