@@ -16,7 +16,7 @@ namespace zarp::editor {
 void MainWindow::StartGame() {
     // Always through the save dialog; the game is the one found from the working folder.
     if (!SaveDocument(false)) return;
-    services_.StartProgram(QStringLiteral("./zarp"), QStringList(), QDir::currentPath());
+    services_.StartProgram(QStringLiteral("./zarp"), gameOptions, QDir::currentPath());
 }
 
 bool MainWindow::StageHasGoal(int32_t slot) const {
@@ -50,8 +50,9 @@ void MainWindow::TestPlayStage() {
     // The whole set goes to the test file; the document keeps its name and caption.
     if (!WriteDocument(QFile::decodeName(path.c_str()))) return;
     // The game takes the last number among its arguments, so "w" goes first.
-    QStringList arguments{QString::number(currentStage)};
-    if (windowedTestPlayAction->isChecked()) arguments.prepend(QStringLiteral("w"));
+    QStringList arguments = gameOptions;
+    if (windowedTestPlayAction->isChecked()) arguments.append(QStringLiteral("w"));
+    arguments.append(QString::number(currentStage));
     services_.StartProgram(QString::fromLocal8Bit(services_.ProgramFolder()) + "zarp", arguments,
                            QString());
 }

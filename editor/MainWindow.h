@@ -112,6 +112,9 @@ class MainWindow : public QMainWindow {
     QAction* zoomOutAction = nullptr;
     QAction* windowedTestPlayAction = nullptr;
 
+    // Given to the game before its own arguments (the editor's --lang, when it was started so).
+    QStringList gameOptions;
+
     // Every change to the document is a command on this stack; its clean state is the saved
     // document, and the window's modified mark follows it.
     QUndoStack* undoStack = nullptr;

@@ -69,6 +69,12 @@ int main(int argc, char** argv) {
     try {
         zarp::editor::QtEditorServices services;
         zarp::editor::MainWindow form(services, rest);
+        // The game started from here speaks the language the editor was told to.
+        if (language) {
+            form.gameOptions = {QStringLiteral("--lang"), *language == zarp::Language::english
+                                                              ? QStringLiteral("en")
+                                                              : QStringLiteral("ja")};
+        }
         // Tests that kill the editor on purpose need the recovery sooner than every half minute.
         bool ok = false;
         const int interval = qEnvironmentVariableIntValue("ZARP_EDITOR_RECOVERY_MS", &ok);

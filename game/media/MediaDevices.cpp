@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "game/media/FileBytes.h"
+#include "game/media/Texts.h"
 
 namespace zarp {
 
@@ -55,7 +56,7 @@ bool MediaDevices::CreateDisplay(bool fullScreenRequest) {
     desktopDepth = platform.screen.DesktopDepth();
     if (!fullScreen && desktopDepth != kDisplayDepth) {
         platform::Answer answer = platform.dialogs.MessageBox(
-            "答えて！？", "この色好みじゃないから、フルスクリーンにしよっか？",
+            text::kAnswerMe, text::kFullScreenPlease,
             platform::Buttons::YesNo, platform::Icon::Question);
         if (answer == platform::Answer::Yes) fullScreen = true;
     }

@@ -8,9 +8,11 @@
 #include <ctime>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "common/paths/Paths.h"
 #include "common/profile/Profile.h"
+#include "game/media/Texts.h"
 #include "game/play/LoadStages.h"
 #include "game/play/Physics.h"
 #include "game/shell/Arguments.h"
@@ -114,19 +116,15 @@ bool TForm1::FormCreate() {
     }
     userStageCount = n;
     if (userStageCount > kUserStagesShown) {
-        platform.dialogs.MessageBox(
-            kCaption, "ステージファイル(*.zrp) が１９個以上あるので、一部読み込めませんでした",
-            platform::Buttons::Ok, platform::Icon::None);
+        platform.dialogs.MessageBox(kCaption, text::kTooManySets, platform::Buttons::Ok,
+                                    platform::Icon::None);
         userStageCount = kUserStagesShown;
     }
 
     // Sound, display, palette: a failure ends the program at once.
     if (!MediaDevices.InitSound()) {
         platform::Answer answer = platform.dialogs.MessageBox(
-            "質問",
-            "DirectSoundの初期化に失敗しました\nビープ音で代用しますね（一部の機種では再生できま"
-            "せんが）",
-            platform::Buttons::YesNo, platform::Icon::Question);
+            text::kQuestion, text::kNoSound, platform::Buttons::YesNo, platform::Icon::Question);
         if (answer != platform::Answer::Yes) {
             exitStatus = -1;
             return false;
@@ -134,13 +132,13 @@ bool TForm1::FormCreate() {
         MediaDevices.beepMode = true;
     }
     if (!MediaDevices.CreateDisplay(fullScreenRequest)) {
-        platform.dialogs.MessageBox(kCaption, "DirectDrawの初期化に失敗しました",
-                                    platform::Buttons::Ok, platform::Icon::None);
+        platform.dialogs.MessageBox(kCaption, text::kNoDisplay, platform::Buttons::Ok,
+                                    platform::Icon::None);
         exitStatus = -1;
         return false;
     }
     if (!MediaDevices.LoadPalette("palette.dat")) {
-        platform.dialogs.MessageBox(kCaption, "パレット設定に失敗しました", platform::Buttons::Ok,
+        platform.dialogs.MessageBox(kCaption, text::kNoPalette, platform::Buttons::Ok,
                                     platform::Icon::None);
         exitStatus = -1;
         return false;
@@ -388,13 +386,24 @@ void ShowEntryException(platform::Dialogs& dialogs, const std::string& text) {
 }  // namespace
 
 int32_t RunGame(platform::Platform& platform, const std::string& exeDir,
-                const std::vector<std::string>& arguments, FrameHooks* hooks) {
+                const std::vector<std::string>& arguments, FrameHooks* hooks, Language language) {
     FrameHooks none;
     if (!hooks) hooks = &none;
+    // The rest of the command line is the game's own.
+    std::vector<std::string> gameArguments = arguments;
+    std::optional<Language> chosen;
+    std::string languageError;
+    if (!TakeLanguageOption(gameArguments, chosen, &languageError)) {
+        std::fprintf(stderr, "zarp: %s\n", languageError.c_str());
+    }
+    TranslatedDialogs dialogs(platform.dialogs, chosen.value_or(language));
+    platform::Platform speaking{platform.clock,    platform.messages, platform.keyboard,
+                                platform.joystick, platform.screen,   dialogs,
+                                platform.audio,    platform.music};
     std::unique_ptr<TForm1> form;
     bool destroying = false;
     try {
-        form = std::make_unique<TForm1>(platform, exeDir, arguments);
+        form = std::make_unique<TForm1>(speaking, exeDir, gameArguments);
         hooks->BeforeCreate(*form);
         if (!form->FormCreate()) {
             hooks->AtExit(*form, form->exitStatus);
@@ -413,9 +422,9 @@ int32_t RunGame(platform::Platform& platform, const std::string& exeDir,
         hooks->AtExit(*form, form->exitStatus);
         return form->exitStatus;
     } catch (const std::exception& exception) {
-        ShowEntryException(platform.dialogs, exception.what());
+        ShowEntryException(dialogs, exception.what());
     } catch (...) {
-        ShowEntryException(platform.dialogs, "unknown exception");
+        ShowEntryException(dialogs, "unknown exception");
     }
     // An exception that reaches the entry is shown and the program ends with exit status 0,
     // after the normal shutdown where it can still run: the ranking is saved when it was read.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/language/Language.h"
 #include "common/stage/Stage.h"
 #include "game/media/MediaDevices.h"
 #include "game/media/MediaPlayer.h"
@@ -142,7 +143,10 @@ struct FrameHooks {
     virtual void AfterFrame(TForm1& /*form*/, int64_t /*frame*/) {}
     virtual void AtExit(TForm1& /*form*/, int32_t /*exitStatus*/) {}
 };
+// Runs the game to its end and returns the exit status. `--lang ja|en` among the arguments
+// chooses the language of the message boxes; without it, `language`.
 int32_t RunGame(platform::Platform& platform, const std::string& exeDir,
-                const std::vector<std::string>& arguments, FrameHooks* hooks);
+                const std::vector<std::string>& arguments, FrameHooks* hooks,
+                Language language = Language::japanese);
 
 }  // namespace zarp

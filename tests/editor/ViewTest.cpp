@@ -239,6 +239,10 @@ class ViewTest : public QObject {
         form.testPlayAction->trigger();
         // The game takes the last number it is given, so the window letter goes first.
         QCOMPARE(services_->started.back().arguments, (QStringList{"w", "4"}));
+        // An editor told its language tells the game too, before the game's own letters.
+        form.gameOptions = {QStringLiteral("--lang"), QStringLiteral("en")};
+        form.testPlayAction->trigger();
+        QCOMPARE(services_->started.back().arguments, (QStringList{"--lang", "en", "w", "4"}));
         zarp::IniFile profile;
         std::string error;
         QVERIFY(zarp::ReadProfile(WorkPath("zarp.dat").toStdString(), profile, &error));

@@ -69,6 +69,34 @@ TEST_F(HeadlessDriver, MissingPaletteShowsItsMessageAndExitsWithMinusOne) {
     EXPECT_NE(ReadFile(dir / "log.txt").find("パレット設定に失敗しました"), std::string::npos);
 }
 
+TEST_F(HeadlessDriver, MessageBoxesSpeakTheLanguageChosen) {
+    struct Case {
+        const char* gameArguments;
+        const char* locale;
+        const char* expected;
+    };
+    // The headless game keeps to Japanese whatever the locale; --lang decides.
+    const Case cases[] = {
+        {"", "en_US.UTF-8", "[パレット設定に失敗しました]"},
+        {"--lang en", "ja_JP.UTF-8", "[The palette could not be set]"},
+        {"--lang=ja", "en_US.UTF-8", "[パレット設定に失敗しました]"},
+    };
+    const char* old = std::getenv("LANG");
+    const std::string saved = old ? old : "";
+    for (const Case& c : cases) {
+        const std::string log = (dir / "log.txt").string();
+        ::setenv("LANG", c.locale, 1);
+        EXPECT_EQ(Run("--frames 5 --log " + log + " -- " + c.gameArguments), 255);
+        if (old) {
+            ::setenv("LANG", saved.c_str(), 1);
+        } else {
+            ::unsetenv("LANG");
+        }
+        EXPECT_NE(ReadFile(dir / "log.txt").find(c.expected), std::string::npos)
+            << c.gameArguments << ": " << ReadFile(dir / "log.txt");
+    }
+}
+
 TEST_F(HeadlessDriver, SoundDeviceFailureAsksAndNoEndsTheProgram) {
     WritePalette(dir / "palette.dat");
     std::string log = (dir / "log.txt").string();

@@ -50,6 +50,9 @@ constexpr const char* kUsage =
     "                     .encode(\"utf-8\", \"surrogateescape\")); a number that is not finite\n"
     "                     is null\n"
     "  --help, --version\n"
+    "Game arguments are zarp's; among them --lang en shows the message boxes in English (the\n"
+    "headless game speaks Japanese otherwise, whatever the locale, so its logs do not depend on\n"
+    "the machine).\n"
     "exit status: as zarp (0, or 255 for the exits with status -1)\n";
 
 std::string Absolute(const std::string& path, const std::string& base) {

@@ -27,6 +27,8 @@ constexpr const char* kUsage =
     "  N           a stage number as the last argument test-plays that stage of the stage\n"
     "              editor's test file\n"
     "  FILE.zrp    a first argument holding .zrp starts the game normally\n"
+    "  --lang ja|en  the language of the message boxes (default: the locale's; Japanese for a\n"
+    "              Japanese, C or POSIX locale, English for any other)\n"
     "  --help, --version\n"
     "In the game: F9 quits, Esc leaves play (and quits on the title), F5 leaves play,\n"
     "F6 abandons a flying shot.\n";
@@ -71,7 +73,9 @@ int main(int argc, char** argv) {
         messages.musicEventType = zarp::sdl::MusicEventType();
         zarp::platform::Platform platform{clock,  messages, keyboard, joystick,
                                           screen, dialogs,  audio,    music};
-        status = zarp::RunGame(platform, zarp::ProgramFolder(), arguments, nullptr);
+        // The window speaks the desktop's language unless --lang says otherwise.
+        status = zarp::RunGame(platform, zarp::ProgramFolder(), arguments, nullptr,
+                               zarp::LocaleLanguage());
     }
     SDL_Quit();
     return status & 0xFF;
