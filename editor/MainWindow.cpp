@@ -17,11 +17,13 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
 #include <QStyleOptionSlider>
+#include <QThread>
 #include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
@@ -29,6 +31,7 @@
 
 #include "common/profile/Profile.h"
 #include "editor/Recovery.h"
+#include "editor/StageCheck.h"
 #include "editor/UndoCommands.h"
 #include "game/play/Physics.h"
 
@@ -97,7 +100,10 @@ MainWindow::MainWindow(EditorServices& services, const QStringList& arguments, Q
     undoStack = new QUndoStack(this);
     connect(undoStack, &QUndoStack::cleanChanged, this,
             [this](bool clean) { setWindowModified(!clean); });
-    connect(undoStack, &QUndoStack::indexChanged, this, [this] { ++revision_; });
+    connect(undoStack, &QUndoStack::indexChanged, this, [this] {
+        ++revision_;
+        ForgetSolution();
+    });
     recoveryTimer = new QTimer(this);
     recoveryTimer->setInterval(kRecoveryIntervalMs);
     connect(recoveryTimer, &QTimer::timeout, this, [this] { WriteRecovery(); });
@@ -112,7 +118,9 @@ MainWindow::MainWindow(EditorServices& services, const QStringList& arguments, Q
     recoveryTimer->start();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    StopCheck();
+}
 
 void MainWindow::BuildControls() {
     auto* client = new QWidget(this);
@@ -162,6 +170,13 @@ void MainWindow::BuildControls() {
     statusBar()->addWidget(pointerInfo, 2);
     statusBar()->addWidget(countInfo, 3);
     statusBar()->addWidget(settingsInfo, 2);
+    checkInfo = new QLabel(this);
+    cancelCheckButton = new QPushButton(tr("中止"), this);
+    connect(cancelCheckButton, &QPushButton::clicked, this, [this] { CancelCheck(); });
+    statusBar()->addPermanentWidget(checkInfo);
+    statusBar()->addPermanentWidget(cancelCheckButton);
+    checkInfo->hide();
+    cancelCheckButton->hide();
     ShowPointer(false, 0, 0);
 }
 
@@ -257,6 +272,7 @@ void MainWindow::UpdateInformation() {
     }
 
     StageField::Overlay& overlay = stageField->overlay;
+    overlay.shots = s == solutionSlot_ ? solution_ : std::vector<std::vector<QPointF>>{};
     overlay.hasStart = entityCount >= 1;
     if (overlay.hasStart) {
         overlay.start = QPointF(entities.x[s][0], entities.y[s][0]);
@@ -362,6 +378,9 @@ void MainWindow::BuildMenu() {
     setSettingsAction = item(settingsMenu, QT_TR_NOOP("このゲームの設定"), Qt::Key_F11,
                              &MainWindow::EditSetSettings);
     settingsMenu->addSeparator();
+    checkStageAction = settingsMenu->addAction(tr("このステージを確かめる(&K)"));
+    checkStageAction->setShortcut(Qt::Key_F6);
+    connect(checkStageAction, &QAction::triggered, this, [this] { CheckStage(); });
     windowedTestPlayAction = settingsMenu->addAction(tr("テストプレイをウィンドウで行う(&W)"));
     windowedTestPlayAction->setCheckable(true);
     connect(windowedTestPlayAction, &QAction::toggled, this,

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/stage/Stage.h"
 #include "editor/EditorServices.h"
@@ -23,6 +24,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QPushButton;
 class QRadioButton;
 class QTimer;
 class QUndoCommand;
@@ -31,6 +33,7 @@ class QUndoStack;
 namespace zarp::editor {
 
 class EntryEditCommand;
+struct PathPoint;
 class RecoveryFile;
 struct OrphanRecovery;
 
@@ -111,6 +114,12 @@ class MainWindow : public QMainWindow {
     QAction* zoomInAction = nullptr;
     QAction* zoomOutAction = nullptr;
     QAction* windowedTestPlayAction = nullptr;
+    QAction* checkStageAction = nullptr;
+    // While a check runs: its progress and a Cancel, in the strip.
+    QLabel* checkInfo = nullptr;
+    QPushButton* cancelCheckButton = nullptr;
+    // The last check's result in words.
+    QString lastCheckText;
 
     // Given to the game before its own arguments (the editor's --lang, when it was started so).
     QStringList gameOptions;
@@ -147,6 +156,11 @@ class MainWindow : public QMainWindow {
     // 1 to 3: the field and the window follow; the window stays on the screen.
     void ChooseZoom(int32_t factor);
     void SetWindowedTestPlay(bool windowed);
+    // Runs the game's solver on the stage shown, on a worker thread; the result comes as a
+    // message, with the solution's path drawn on the field until the next edit.
+    void CheckStage();
+    void CancelCheck();
+    bool CheckRunning() const;
     void ShowVersion();
 
     // Launching the game.
@@ -189,6 +203,12 @@ class MainWindow : public QMainWindow {
     // Pushes an edit that changes something; one that changes nothing is dropped.
     void Push(std::unique_ptr<EntryEditCommand> edit);
     bool RestoreRecovery(const OrphanRecovery& orphan);
+    struct RunningCheck;
+    void CheckFinished();
+    // A check still running is told to stop and waited for.
+    void StopCheck();
+    void ShowSolution(int32_t slot, const std::vector<std::vector<PathPoint>>& shots);
+    void ForgetSolution();
     void BuildControls();
     void BuildMenu();
     // Places the controls around the field at the present zoom.
@@ -228,6 +248,10 @@ class MainWindow : public QMainWindow {
     int64_t revision_ = 0;
     int64_t recoveryRevision_ = -1;
     bool recoveryErrorShown_ = false;
+    std::shared_ptr<RunningCheck> check_;
+    // A checked stage's solution, as the ball's top-left corners per shot.
+    int32_t solutionSlot_ = 0;
+    std::vector<std::vector<QPointF>> solution_;
 };
 
 // The preview of a block type: its whole sheet cell scaled to the 32 x 32 box.

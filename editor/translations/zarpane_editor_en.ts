@@ -4,6 +4,34 @@
 <context>
     <name>zarp::editor::MainWindow</name>
     <message>
+        <source>ステージ%1を確かめています…</source>
+        <translation>Checking stage %1…</translation>
+    </message>
+    <message>
+        <source>確認を中止しました</source>
+        <translation>The check was cancelled</translation>
+    </message>
+    <message>
+        <source>ステージ%1にはスタートと設定がありません。ゲームはこのステージを遊べません。</source>
+        <translation>Stage %1 has no start and settings entries: the game cannot play it.</translation>
+    </message>
+    <message>
+        <source>ステージ%1にはゴールがありません。クリアできません。</source>
+        <translation>Stage %1 has no goal: it cannot be cleared.</translation>
+    </message>
+    <message>
+        <source>ステージ%1は %2 手中 %3 手でクリアできます（コイン %4 / %5 枚）。</source>
+        <translation>Stage %1 can be cleared in %3 of its %2 shots, taking %4 of %5 coins.</translation>
+    </message>
+    <message>
+        <source>ステージ%1は %2 手ではクリアする道が見つかりませんでした。</source>
+        <translation>No way was found to clear stage %1 within %2 shots.</translation>
+    </message>
+    <message>
+        <source>ステージ%1は時間内に確かめきれませんでした。</source>
+        <translation>Stage %1 could not be checked in the time given.</translation>
+    </message>
+    <message>
         <source>注意</source>
         <translation>Notice</translation>
     </message>
@@ -56,6 +84,10 @@ Test play it all the same?</translation>
     <message>
         <source>Player</source>
         <translation>Start</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>位置 -</source>
@@ -168,6 +200,10 @@ Test play it all the same?</translation>
     <message>
         <source>このゲームの設定</source>
         <translation>Set Settings</translation>
+    </message>
+    <message>
+        <source>このステージを確かめる(&amp;K)</source>
+        <translation>Chec&amp;k This Stage</translation>
     </message>
     <message>
         <source>テストプレイをウィンドウで行う(&amp;W)</source>

@@ -312,7 +312,10 @@ class Search {
         return result;
     }
 
-    bool OutOfTime() const { return Clock::now() > deadline_; }
+    bool Cancelled() const {
+        return options_.cancel != nullptr && options_.cancel->load(std::memory_order_relaxed);
+    }
+    bool OutOfTime() const { return Cancelled() || Clock::now() > deadline_; }
 
   private:
     NodeKey KeyOf(const Node& n) const {
@@ -356,7 +359,7 @@ class Search {
                 waits.push_back(w);
         }
         for (int32_t angle = 0; angle <= kLastAngle; ++angle) {
-            if (pass != Pass::Angles && OutOfTime()) return false;
+            if ((pass != Pass::Angles && OutOfTime()) || Cancelled()) return false;
             const std::vector<int8_t> aim = paths.To(angle);
             for (int32_t wait : waits) {
                 ShotPlan plan{angle, wait, 0, 0};

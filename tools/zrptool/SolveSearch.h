@@ -37,6 +37,8 @@ struct SolveOptions {
     int32_t threads = 2;
     // Called about once a second on long searches with a line of progress.
     std::function<void(const std::string&)> progress;
+    // Set from another thread to end the search soon, as if the budget had run out.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct SolveResult {
