@@ -154,6 +154,117 @@ bool FlightPrelude(PlayWorld& world, PlayEvents& events) {
     return true;
 }
 
+BlockCells MakeBlockCells(const StageSlotView& stage) {
+    BlockCells cells;
+    constexpr int64_t kCore = 8;
+    for (int32_t i = 0; i < stage.blockCount; ++i) {
+        const int32_t type = stage.blockType[i];
+        if (type < 0 || type > kBlockLastType) continue;
+        const int64_t bx = stage.blockX[i], by = stage.blockY[i];
+        const int64_t size = type <= 4 ? 64 : 32;
+        for (int32_t row = 0; row < BlockCells::kRows; ++row) {
+            for (int32_t column = 0; column < BlockCells::kColumns; ++column) {
+                // Cores with their corner in this cell lie within it and kCore beyond.
+                const int64_t left = int64_t{column} * BlockCells::kCell;
+                const int64_t top = int64_t{row} * BlockCells::kCell;
+                if (Overlap(left, top, left + BlockCells::kCell + kCore,
+                            top + BlockCells::kCell + kCore, bx, by, bx + size, by + size)) {
+                    cells.blocks[static_cast<size_t>(row * BlockCells::kColumns + column)]
+                        .push_back(static_cast<int16_t>(i));
+                }
+            }
+        }
+    }
+    return cells;
+}
+
+namespace {
+
+// What touching block i does; r is the rebound factor so far.
+inline void TouchBlock(PlayWorld& world, PlayEvents& events, int32_t i, int64_t cl, int64_t ct,
+                       int64_t cr, int64_t cb, double& r) {
+    Player& p = world.player;
+    const StageSlotView& stage = world.stage;
+    const int32_t type = stage.blockType[i];
+    if (type < 0 || type > kBlockLastType) return;
+    const int64_t bx = stage.blockX[i], by = stage.blockY[i];
+    const int64_t size = type <= 4 ? 64 : 32;
+    if (!Overlap(cl, ct, cr, cb, bx, by, bx + size, by + size)) return;
+    // A factor replaces r, so with several rebound blocks the last one decides; all the
+    // other effects add up.
+    switch (type) {
+        case 0:
+        case 5:
+            r = 1.0;
+            break;
+        case 1:
+        case 6:
+            r = 0.8;
+            break;
+        case 2:
+        case 7:
+            r = 0.2;
+            break;
+        case 3:
+        case 8:
+            p.needleTime = 5;
+            break;
+        case 4:
+        case 9:
+            p.noFriction = true;
+            break;
+        case kBlockGoal:
+            events.goal = true;
+            break;
+        case kBlockConveyorRight:
+            p.vx += 0.005;
+            p.pushed = true;
+            break;
+        case kBlockConveyorLeft:
+            p.vx -= 0.005;
+            p.pushed = true;
+            break;
+        case kBlockConveyorUp:
+            p.vy -= 0.005;
+            p.pushed = true;
+            break;
+        case kBlockConveyorDown:
+            p.vy += 0.005;
+            p.pushed = true;
+            break;
+        case kBlockBooster: {
+            const double s = std::sqrt(p.vx * p.vx + p.vy * p.vy);
+            if (0 < s && s < 12) {
+                p.vx = p.vx / s * 15;
+                p.vy = p.vy / s * 15;
+                p.brakeTime = 0;
+                events.Add(Effect::Kir, -8000);
+                events.Add(Effect::Kir, 8000);
+                p.boostTime = 20;
+            }
+            break;
+        }
+        case kBlockToggleA:
+            if (world.blinkTimer < 80) {
+                r = 1.0;
+            } else {
+                p.needleTime = 5;
+            }
+            break;
+        case kBlockToggleB:
+            if (world.blinkTimer < 80) {
+                p.needleTime = 5;
+            } else {
+                r = 1.0;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
 double BlockTest(PlayWorld& world, PlayEvents& events) {
     Player& p = world.player;
     const StageSlotView& stage = world.stage;
@@ -162,83 +273,16 @@ double BlockTest(PlayWorld& world, PlayEvents& events) {
     // The core: the ball's central 8 x 8.
     const int64_t cl = Trunc(p.x + 4), ct = Trunc(p.y + 4);
     const int64_t cr = Trunc(p.x + 12), cb = Trunc(p.y + 12);
-    for (int32_t i = 0; i < stage.blockCount; ++i) {
-        const int32_t type = stage.blockType[i];
-        if (type < 0 || type > kBlockLastType) continue;
-        const int64_t bx = stage.blockX[i], by = stage.blockY[i];
-        const int64_t size = type <= 4 ? 64 : 32;
-        if (!Overlap(cl, ct, cr, cb, bx, by, bx + size, by + size)) continue;
-        // A factor replaces r, so with several rebound blocks the last one decides; all the
-        // other effects add up.
-        switch (type) {
-            case 0:
-            case 5:
-                r = 1.0;
-                break;
-            case 1:
-            case 6:
-                r = 0.8;
-                break;
-            case 2:
-            case 7:
-                r = 0.2;
-                break;
-            case 3:
-            case 8:
-                p.needleTime = 5;
-                break;
-            case 4:
-            case 9:
-                p.noFriction = true;
-                break;
-            case kBlockGoal:
-                events.goal = true;
-                break;
-            case kBlockConveyorRight:
-                p.vx += 0.005;
-                p.pushed = true;
-                break;
-            case kBlockConveyorLeft:
-                p.vx -= 0.005;
-                p.pushed = true;
-                break;
-            case kBlockConveyorUp:
-                p.vy -= 0.005;
-                p.pushed = true;
-                break;
-            case kBlockConveyorDown:
-                p.vy += 0.005;
-                p.pushed = true;
-                break;
-            case kBlockBooster: {
-                const double s = std::sqrt(p.vx * p.vx + p.vy * p.vy);
-                if (0 < s && s < 12) {
-                    p.vx = p.vx / s * 15;
-                    p.vy = p.vy / s * 15;
-                    p.brakeTime = 0;
-                    events.Add(Effect::Kir, -8000);
-                    events.Add(Effect::Kir, 8000);
-                    p.boostTime = 20;
-                }
-                break;
-            }
-            case kBlockToggleA:
-                if (world.blinkTimer < 80) {
-                    r = 1.0;
-                } else {
-                    p.needleTime = 5;
-                }
-                break;
-            case kBlockToggleB:
-                if (world.blinkTimer < 80) {
-                    p.needleTime = 5;
-                } else {
-                    r = 1.0;
-                }
-                break;
-            default:
-                break;
-        }
+    constexpr int64_t kWidth = int64_t{BlockCells::kColumns} * BlockCells::kCell;
+    constexpr int64_t kHeight = int64_t{BlockCells::kRows} * BlockCells::kCell;
+    if (world.cells && cl >= 0 && ct >= 0 && cl < kWidth && ct < kHeight) {
+        const size_t cell = static_cast<size_t>((ct / BlockCells::kCell) * BlockCells::kColumns +
+                                                cl / BlockCells::kCell);
+        for (const int16_t i : world.cells->blocks[cell])
+            TouchBlock(world, events, i, cl, ct, cr, cb, r);
+    } else {
+        for (int32_t i = 0; i < stage.blockCount; ++i)
+            TouchBlock(world, events, i, cl, ct, cr, cb, r);
     }
     // A rebound in the same test cancels a needle.
     if (r != 0 && p.needleTime != 0) p.needleTime = 0;

@@ -20,6 +20,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "common/stage/Stage.h"
 #include "game/play/Player.h"
@@ -163,6 +164,19 @@ struct PlayEvents {
     }
 };
 
+// The blocks that can touch a ball, by where the ball's core lies: for each 32-pixel cell of
+// the screen, in table order, the blocks that overlap any core whose top-left corner lies in
+// the cell. The block test then looks at those instead of the whole table, meeting the same
+// blocks in the same order, so nothing about the ball changes; only the stage solver, which
+// plays millions of shots, builds one. A core off the screen is tested against every block.
+struct BlockCells {
+    static constexpr int32_t kCell = 32;
+    static constexpr int32_t kColumns = 20;  // 640 pixels
+    static constexpr int32_t kRows = 15;     // 480 pixels
+    std::array<std::vector<int16_t>, kColumns * kRows> blocks;
+};
+BlockCells MakeBlockCells(const StageSlotView& stage);
+
 // Everything a play frame reads and changes.
 struct PlayWorld {
     Player& player;
@@ -172,7 +186,8 @@ struct PlayWorld {
     int32_t toggleBlockCount = 0;
     int32_t playerStartX = 0, playerStartY = 0;
     int32_t startAngle = 0;
-    bool& shotLatch;  // a shot needs it clear; starts set when the program starts
+    bool& shotLatch;                    // a shot needs it clear; starts set when the program starts
+    const BlockCells* cells = nullptr;  // the solver's shortcut; the game goes without
 };
 
 // Opening of every play frame: the brake latch, the conveyor flag and the toggle-block clock.

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "common/stage/BlockTypes.h"
 #include "game/media/MediaDevices.h"
 #include "game/play/Physics.h"
 
@@ -23,6 +25,7 @@ struct Stage {
     bool shotLatch = false;
     HeldInput input;
     PlayEvents events;
+    const BlockCells* cells = nullptr;  // the solver's shortcut through the blocks, when set
 
     Stage() {
         AddEntity(100, 100);  // playerStart
@@ -62,7 +65,7 @@ struct Stage {
     const PlayEvents& Frame() {
         const StageSlotView view = SlotView(blocks, entities, kSlot);
         PlayWorld world{player, view, coinPresent, blinkTimer, CountToggleBlocks(view),
-                        100,    100,  30,          shotLatch};
+                        100,    100,  30,          shotLatch,  cells};
         events.Clear();
         PlayFrame(world, input, events);
         return events;
@@ -575,6 +578,122 @@ TEST(Toggle, ClockRunsOverTheFirst80Of161FramesAndSwitchesTheEffect) {
     u.shotLatch = true;
     u.Frame();
     EXPECT_EQ(u.blinkTimer, 0);
+}
+
+// --- The table of block types ------------------------------------------------------------
+
+// Every entry of the table that zrptool, the README and the editor read says what the ball
+// does: a ball flying right into the block, or resting on it, shows it.
+TEST(BlockTypes, EveryEntrySaysWhatTheBallDoes) {
+    for (const BlockTypeInfo& info : kBlockTypes) {
+        SCOPED_TRACE(testing::Message() << info.type << " " << info.name);
+        EXPECT_EQ(BlockTypeOf(info.type), &info);
+        EXPECT_EQ(BlockSize(info.type), info.size);
+        EXPECT_FALSE(info.name.empty());
+        EXPECT_FALSE(info.effect.empty());
+        // Flying right at 5 pixels a frame, the core meets the block's left edge this frame.
+        Stage s;
+        s.AddBlock(300, 200, info.type);
+        s.Fly(300 - 12 - 2, 200 + 8, 5, 0);
+        s.blinkTimer = 9;  // the frame counts it to 10: the switches' first phase
+        const PlayEvents& e = s.Frame();
+        const double arriving = 5 * 0.993;
+        switch (info.kind) {
+            case BlockKind::Rebound:
+                EXPECT_EQ(s.player.vx, -arriving * info.rebound);
+                EXPECT_FALSE(e.needleHit);
+                break;
+            case BlockKind::Needles:
+                EXPECT_TRUE(e.needleHit);
+                EXPECT_EQ(s.player.vx, arriving);
+                break;
+            case BlockKind::Ice:
+            case BlockKind::Conveyor:
+            case BlockKind::Booster:
+                EXPECT_FALSE(e.needleHit);
+                EXPECT_FALSE(e.goal);
+                break;
+            case BlockKind::Goal:
+                EXPECT_TRUE(e.goal);
+                break;
+            case BlockKind::Switch: {
+                EXPECT_EQ(e.needleHit, !info.steelFirst);
+                EXPECT_EQ(s.player.vx, info.steelFirst ? -arriving : arriving);
+                // In the second phase it is the other one.
+                Stage later;
+                later.AddBlock(300, 200, info.type);
+                later.Fly(300 - 12 - 2, 200 + 8, 5, 0);
+                later.blinkTimer = 99;
+                EXPECT_EQ(later.Frame().needleHit, info.steelFirst);
+                break;
+            }
+        }
+        // A ball on the block, slowly moving.
+        Stage on;
+        on.AddBlock(300, 200, info.type);
+        on.Fly(300 + 8, 200 + 8, 0.5, 0.5);
+        on.blinkTimer = 9;
+        on.Frame();
+        EXPECT_EQ(on.player.noFriction, info.kind == BlockKind::Ice);
+        if (info.kind == BlockKind::Ice) {
+            const double vx = on.player.vx;
+            on.Frame();
+            EXPECT_EQ(on.player.vx, vx) << "no friction on ice";
+        }
+        EXPECT_EQ(on.player.pushed, info.kind == BlockKind::Conveyor);
+        if (info.kind == BlockKind::Conveyor) {
+            // Pushed in each of the frame's two tests, and the shot goes on.
+            EXPECT_NEAR(on.player.vx, 0.5 * 0.993 + 0.01 * info.pushX, 1e-12);
+            EXPECT_NEAR(on.player.vy, 0.5 * 0.993 + 0.01 * info.pushY, 1e-12);
+            EXPECT_TRUE(on.player.flying);
+        }
+        if (info.kind == BlockKind::Booster) {
+            EXPECT_DOUBLE_EQ(std::hypot(on.player.vx, on.player.vy), 15);
+            EXPECT_DOUBLE_EQ(on.player.vx, on.player.vy);
+        }
+    }
+    EXPECT_EQ(BlockTypeOf(-1), nullptr);
+    EXPECT_EQ(BlockTypeOf(kBlockTypeCount), nullptr);
+}
+
+// The solver's shortcut through the blocks changes nothing: random stages with blocks of every
+// type, overlapping, off the grid and off the screen, played with and without it, end on the
+// same bits frame after frame.
+TEST(BlockCells, ShotsEndOnTheSameBitsWithAndWithout) {
+    std::mt19937 random(16);
+    for (int32_t trial = 0; trial < 40; ++trial) {
+        Stage plain, quick;
+        const int32_t blocks = 5 + static_cast<int32_t>(random() % 60);
+        for (int32_t i = 0; i < blocks; ++i) {
+            const int32_t x = static_cast<int32_t>(random() % 720) - 40;
+            const int32_t y = static_cast<int32_t>(random() % 560) - 40;
+            const int32_t type = static_cast<int32_t>(random() % 20) - 1;
+            plain.AddBlock(x, y, type);
+            quick.AddBlock(x, y, type);
+        }
+        const StageSlotView view = SlotView(quick.blocks, quick.entities, kSlot);
+        const BlockCells cells = MakeBlockCells(view);
+        quick.cells = &cells;
+        const double x = 20 + random() % 580, y = 20 + random() % 380;
+        const double angle = (random() % 3600) / 10.0;
+        const double vx = 11 * std::cos(angle * kAngleUnit), vy = 11 * std::sin(angle * kAngleUnit);
+        plain.Fly(x, y, vx, vy);
+        quick.Fly(x, y, vx, vy);
+        for (int32_t f = 0; f < 1500 && plain.player.flying; ++f) {
+            plain.blinkTimer = quick.blinkTimer = f % 161;
+            const PlayEvents a = plain.Frame();
+            const PlayEvents b = quick.Frame();
+            ASSERT_EQ(plain.player.x, quick.player.x) << trial << " frame " << f;
+            ASSERT_EQ(plain.player.y, quick.player.y) << trial << " frame " << f;
+            ASSERT_EQ(plain.player.vx, quick.player.vx) << trial << " frame " << f;
+            ASSERT_EQ(plain.player.vy, quick.player.vy) << trial << " frame " << f;
+            ASSERT_EQ(plain.player.needleTime, quick.player.needleTime) << trial;
+            ASSERT_EQ(plain.player.noFriction, quick.player.noFriction) << trial;
+            ASSERT_EQ(a.goal, b.goal) << trial;
+            ASSERT_EQ(a.effectCount, b.effectCount) << trial;
+            if (a.goal) break;
+        }
+    }
 }
 
 // --- Coins, goal, stop ------------------------------------------------------------------------
