@@ -30,6 +30,7 @@
 #include <algorithm>
 
 #include "common/profile/Profile.h"
+#include "common/stage/BlockTypes.h"
 #include "editor/Recovery.h"
 #include "editor/StageCheck.h"
 #include "editor/UndoCommands.h"
@@ -66,12 +67,14 @@ void VerticalLine(QImage& image, int32_t x, int32_t y0, int32_t y1, QRgb colour)
     }
 }
 
-// Stand-ins until the block types' shared table is in.
+// A block type's name and what it does, from the table zrptool and the README use too.
 QString BlockTypeName(int32_t type) {
-    return QStringLiteral("%1").arg(type);
+    const BlockTypeInfo* info = BlockTypeOf(type);
+    return info ? QCoreApplication::translate("BlockTypes", info->name.data()) : QString();
 }
-QString BlockTypeDescription(int32_t) {
-    return QString();
+QString BlockTypeDescription(int32_t type) {
+    const BlockTypeInfo* info = BlockTypeOf(type);
+    return info ? QCoreApplication::translate("BlockTypes", info->effect.data()) : QString();
 }
 
 }  // namespace
@@ -193,7 +196,7 @@ void MainWindow::LayOut() {
     blockPreviewFrame->setGeometry(8, top + 8, 36, 36);
     blockTypeName->setGeometry(50, top + 2, 178, 14);
     blockTypeSlider->setGeometry(46, top + 16, 182, 30);
-    blockTypeDescription->setGeometry(8, top + 47, 380, 14);
+    blockTypeDescription->setGeometry(8, top + 47, width - 16, 14);
     const int32_t groupWidth = itemGroup->sizeHint().width();
     itemGroup->setGeometry(236, top + 8, groupWidth, 30);
     itemGroup->layout()->activate();

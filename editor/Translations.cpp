@@ -22,6 +22,8 @@ Translations::Translations(Language language) {
         // Built into the program from translations/zarpane_editor_en.ts.
         editor_ = Load(QStringLiteral("zarpane_editor_en"), QStringLiteral(":/translations"));
     } else {
+        // The block types' names come from a table shared with zrptool, written in English.
+        editor_ = Load(QStringLiteral("zarpane_editor_ja"), QStringLiteral(":/translations"));
         // Qt speaks English by itself; Japanese comes from Debian's Qt translations, when there.
         qt_ = Load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     }

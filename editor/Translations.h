@@ -17,7 +17,7 @@ class Translations {
     Translations(const Translations&) = delete;
     Translations& operator=(const Translations&) = delete;
 
-    // Whether the editor's own texts are translated (English), for tests.
+    // Whether the editor's own translation was loaded, for tests.
     bool Translated() const { return editor_ != nullptr; }
 
   private:
