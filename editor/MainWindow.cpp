@@ -123,6 +123,9 @@ MainWindow::MainWindow(EditorServices& services, const QStringList& arguments, Q
 
 MainWindow::~MainWindow() {
     StopCheck();
+    // The undo stack, a child, clears itself as it goes: its signals must no longer reach a
+    // window that is no longer whole.
+    disconnect(undoStack, nullptr, this, nullptr);
 }
 
 void MainWindow::BuildControls() {
