@@ -89,3 +89,11 @@ assets-preview: build
 stages-preview: build
 	@scripts/install-deps imagemagick
 	@cmake --build $(BUILD) --target stages_preview
+
+# The README's legend of the block types, painted by the build from the game's own block sheet
+# and the table of block types: copies the pictures into docs/blocks/ and prints the table to
+# paste into README.md (tests/docs fails while they differ).
+.PHONY: docs-legend
+docs-legend: build
+	@cp $(BUILD)/docs/blocks/block*.png docs/blocks/
+	@cat $(BUILD)/docs/blocks/legend.md

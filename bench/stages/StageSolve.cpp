@@ -1,6 +1,7 @@
-// Solves every built-in stage with the game's physics on both cores and prints the par of each
-// and the total time. Usage: bench_stage_solve [STAGE_FILE] (options of other benchmarks, such
-// as --benchmark_min_time, are ignored).
+// Solves every built-in stage with the game's physics on both cores, with the figures that
+// zrptool solve prints (window, all-coins par), and prints each stage's time and the total. Usage:
+// bench_stage_solve [STAGE_FILE] (options of other benchmarks, such as --benchmark_min_time, are
+// ignored).
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     }
     zrptool::SolveOptions options;
     options.threads = 2;
+    options.figures = true;
     const auto started = std::chrono::steady_clock::now();
     int64_t shots = 0;
     int solved = 0;
@@ -33,9 +35,16 @@ int main(int argc, char** argv) {
         shots += r.simulations;
         const bool ok = r.status == zrptool::SolveStatus::Solved;
         solved += ok ? 1 : 0;
-        std::printf("stage %2d: %s par %zu of %d, %d/%d coins, %lld shots, %.2f s\n", s,
-                    ok ? "solved," : "NOT SOLVED,", r.shots.size(), r.rest, r.coins, r.coinCount,
-                    static_cast<long long>(r.simulations), r.seconds);
+        const bool figures = r.windowStatus == zrptool::FigureStatus::Known &&
+                             r.allCoinsStatus == zrptool::FigureStatus::Known;
+        solved -= ok && !figures ? 1 : 0;
+        std::printf(
+            "stage %2d: %s par %zu of %d, window %d, all %d coins in %zu, %lld shots, %.2f s\n", s,
+            !ok       ? "NOT SOLVED,"
+            : figures ? "solved,"
+                      : "FIGURES MISSING,",
+            r.shots.size(), r.rest, r.window, r.coinCount, r.allCoins.shots.size(),
+            static_cast<long long>(r.simulations), r.seconds);
     }
     const double total =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

@@ -87,24 +87,13 @@ void CopyRow(uint8_t* to, const uint8_t* from, int64_t count, bool keyed) {
 void BltFast(Surface& target, int32_t x, int32_t y, const Surface& source, Rect sourceRect,
              bool keyed) {
     if (!Usable(target) || !Usable(source)) return;
-    Box from = ToBox(sourceRect);
-    if (from.Empty()) return;
-    // Cut the source rectangle to its picture; what is cut away on the left or top moves the
-    // destination with it, so every pixel still lands where it would have.
-    int64_t toX = x, toY = y;
-    if (from.left < 0) {
-        toX -= from.left;
-        from.left = 0;
-    }
-    if (from.top < 0) {
-        toY -= from.top;
-        from.top = 0;
-    }
-    from.right = std::min<int64_t>(from.right, source.width);
-    from.bottom = std::min<int64_t>(from.bottom, source.height);
-    if (from.Empty()) return;
+    const Box from = ToBox(sourceRect);
+    // A source rectangle reaching beyond its picture is refused whole, like one that is empty:
+    // the stage clear's window asks for 112 rows of a 50-row picture and so leaves the
+    // checkerboard of its two passes as the window.
+    if (from.Empty() || !Inside(from, source)) return;
     // A fast copy has no clipper: a destination leaving the target is refused whole.
-    const Box to{toX, toY, toX + from.Width(), toY + from.Height()};
+    const Box to{x, y, x + from.Width(), y + from.Height()};
     if (!Inside(to, target)) return;
 
     const int64_t width = from.Width();
@@ -130,25 +119,10 @@ void BltFast(Surface& target, int32_t x, int32_t y, const Surface& source, Rect 
 
 void Blt(Surface& target, Rect targetRect, const Surface& source, Rect sourceRect, bool keyed) {
     if (!Usable(target) || !Usable(source)) return;
-    Box to = ToBox(targetRect);
-    Box from = ToBox(sourceRect);
-    if (to.Empty() || from.Empty()) return;
-    // Cut the source to its picture and the destination in the same proportion.
-    const Box whole = from;
-    from.left = std::max<int64_t>(from.left, 0);
-    from.top = std::max<int64_t>(from.top, 0);
-    from.right = std::min<int64_t>(from.right, source.width);
-    from.bottom = std::min<int64_t>(from.bottom, source.height);
-    if (from.Empty()) return;
-    if (from.left != whole.left || from.right != whole.right || from.top != whole.top ||
-        from.bottom != whole.bottom) {
-        const Box wholeTo = to;
-        to.left = wholeTo.left + (from.left - whole.left) * wholeTo.Width() / whole.Width();
-        to.right = wholeTo.left + (from.right - whole.left) * wholeTo.Width() / whole.Width();
-        to.top = wholeTo.top + (from.top - whole.top) * wholeTo.Height() / whole.Height();
-        to.bottom = wholeTo.top + (from.bottom - whole.top) * wholeTo.Height() / whole.Height();
-        if (to.Empty()) return;
-    }
+    const Box to = ToBox(targetRect);
+    const Box from = ToBox(sourceRect);
+    // As with the fast copy, a source reaching beyond its picture is refused.
+    if (to.Empty() || from.Empty() || !Inside(from, source)) return;
     // No clipper either: a destination leaving the target is not drawn at all.
     if (!Inside(to, target)) return;
 

@@ -109,9 +109,9 @@ class MediaDevices {
     platform::Palette blackPalette_{};
 };
 
-// Surface-to-surface copies without clipping against the screen. A destination or source
-// rectangle that leaves its surface is cut to it (for the source) or draws nothing (fast copy
-// whose destination leaves the target); nothing is ever read or written outside a surface.
+// Surface-to-surface copies without clipping against the screen. A source rectangle that
+// reaches beyond its picture, or a destination that leaves its target, draws nothing; nothing
+// is ever read or written outside a surface.
 void BltFast(Surface& target, int32_t x, int32_t y, const Surface& source, Rect sourceRect,
              bool keyed);
 void Blt(Surface& target, Rect targetRect, const Surface& source, Rect sourceRect, bool keyed);

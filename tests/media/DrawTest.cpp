@@ -113,27 +113,12 @@ TEST(BltFast, RectangleRules) {
         int32_t sourceLeft, sourceTop;
     };
     const Case cases[] = {
-        {"source taller than its picture is cut",
-         80,
-         200,
-         {0, 0, 480, 112},
-         80,
-         200,
-         480,
-         50,
-         0,
-         0},
+        // The stage clear's window asks for 112 rows of the 50-row window picture.
+        {"source taller than its picture is refused", 80, 200, {0, 0, 480, 112}, 0, 0, 0, 0, 0, 0},
+        {"source one row short of too tall", 80, 200, {0, 0, 480, 50}, 80, 200, 480, 50, 0, 0},
         {"inside", 5, 6, {10, 20, 30, 25}, 5, 6, 20, 5, 10, 20},
-        {"source left of its picture keeps alignment",
-         100,
-         100,
-         {-5, 0, 10, 10},
-         105,
-         100,
-         10,
-         10,
-         0,
-         0},
+        {"source left of its picture is refused", 100, 100, {-5, 0, 10, 10}, 0, 0, 0, 0, 0, 0},
+        {"source above its picture is refused", 100, 100, {0, -1, 10, 10}, 0, 0, 0, 0, 0, 0},
         {"destination leaves the right edge", 630, 0, {0, 0, 32, 16}, 0, 0, 0, 0, 0, 0},
         {"destination leaves the top", 0, -1, {0, 0, 32, 16}, 0, 0, 0, 0, 0, 0},
         {"source wholly beside its picture", 0, 0, {480, 0, 500, 10}, 0, 0, 0, 0, 0, 0},
@@ -153,7 +138,7 @@ TEST(BltFast, RectangleRules) {
     }
 }
 
-TEST(Blt, StretchesWithNearestNeighbourAndRefusesRectanglesOffTheTarget) {
+TEST(Blt, StretchesWithNearestNeighbourAndRefusesRectanglesOffEitherSurface) {
     const Surface picture = Picture(3, 2);
     Surface target{7, 5, std::vector<uint8_t>(35, 0)};
     Blt(target, {1, 1, 7, 5}, picture, {0, 0, 3, 2}, false);  // 3 x 2 -> 6 x 4
@@ -167,12 +152,12 @@ TEST(Blt, StretchesWithNearestNeighbourAndRefusesRectanglesOffTheTarget) {
     Blt(target, {-1, 0, 3, 2}, picture, {0, 0, 3, 2}, false);  // one column too far left
     Blt(target, {3, 0, 1, 2}, picture, {0, 0, 3, 2}, false);   // reversed
     EXPECT_EQ(target.pixels, before.pixels);
-    // 1:1 with the source cut to its picture.
+    // A source reaching beyond its picture is refused, stretched or not.
     Surface wide{8, 4, std::vector<uint8_t>(32, 0)};
     Blt(wide, {0, 0, 6, 4}, picture, {0, 0, 6, 4}, false);
-    EXPECT_EQ(wide.At(2, 1), picture.At(2, 1));
-    EXPECT_EQ(wide.At(3, 1), 0);
-    EXPECT_EQ(wide.At(2, 2), 0);
+    Blt(wide, {0, 0, 3, 3}, picture, {0, 0, 3, 3}, false);
+    Blt(wide, {0, 0, 8, 4}, picture, {-1, 0, 3, 2}, false);
+    EXPECT_EQ(wide.pixels, std::vector<uint8_t>(32, 0));
 }
 
 TEST(ColorFillAndPutPixel, StayInsideTheSurface) {

@@ -416,6 +416,32 @@ TEST(StageClearWipe, TwoCheckerboardPassesOpenTheWindow) {
     EXPECT_EQ(g.form->stageClear.phase, 2);
 }
 
+// Once both passes are done, the window's draw asks for 112 rows of the 50-row window picture
+// and is refused: the checkerboard of the passes stays the window, with none of the picture's
+// other pieces (the title's menu bar below row 16) inside it.
+TEST(StageClearWipe, TheWindowIsTheCheckerboardOfThePasses) {
+    constexpr int kWin = 40, kBar = 9, kOld = 7;
+    Game g;
+    g.form->cwinSheet = g.Sheet(480, 50, kWin);
+    for (int32_t y = 16; y < 50; ++y) {
+        for (int32_t x = 0; x < 480; ++x)
+            g.form->cwinSheet->At(x, y) = kBar;
+    }
+    std::fill(g.Back().pixels.begin(), g.Back().pixels.end(), kOld);
+    g.form->scene = SceneStageClear::kId;
+    for (int f = 1; f <= 33; ++f)
+        g.form->stageClear.Frame(*g.form);
+    ASSERT_EQ(g.form->stageClear.phase, 2);
+    const std::vector<uint8_t>& shown = g.machine.screen.pixels;
+    // Cells (0, 1) to (29, 3): rows 176 to 223 of the window, where the picture's second and
+    // third strips of 16 rows would land.
+    for (int32_t y = 176; y < 224; ++y) {
+        for (int32_t x = 80; x < 560; ++x) {
+            ASSERT_EQ(shown[static_cast<size_t>(y * 640 + x)], kWin) << x << "," << y;
+        }
+    }
+}
+
 // F6 during a stage clear (the ball still counts as flying) can spend the last shot and hand
 // over to the game over in the middle of the window. The next clear of that stage still begins
 // at its first frame: the clear sound, both passes, and the MaxHit bonus on the window's 32nd

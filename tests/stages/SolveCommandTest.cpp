@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -87,6 +88,58 @@ TEST(SolveCommand, ExitStatusSaysUnsolvableOrOutOfBudget) {
     }
 }
 
+// The program itself (it replays every solution through the zarp-headless beside it).
+std::string RunProgram(const std::string& arguments, int& status) {
+    const std::string command =
+        std::string(ZARP_TEST_DIST_DIR) + "/zrptool " + arguments + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string output;
+    if (!pipe) return output;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, n);
+    status = WEXITSTATUS(pclose(pipe));
+    return output;
+}
+
+TEST(SolveCommand, FiguresUnderEachStageAndAsATable) {
+    // coin_pocket twice: its start angle points up the pocket, the copy's along the corridor.
+    const std::string text =
+        testing::ReadAll(std::string(ZARP_TEST_STAGES_DIR) + "/fixtures/coin_pocket.txt");
+    std::string along = text;
+    along.replace(along.find("angle 270"), 9, "angle 0");
+    std::string error, bytes;
+    stagetext::StageText up, straight;
+    ASSERT_TRUE(stagetext::ParseStageText("up", text, up, error)) << error;
+    ASSERT_TRUE(stagetext::ParseStageText("along", along, straight, error)) << error;
+    ASSERT_TRUE(stagetext::FormatStages({up, straight}, bytes, error)) << error;
+    SetFile set(bytes);
+    int status = -1;
+    const std::string table = RunProgram("solve " + set.path + " --table", status);
+    EXPECT_EQ(status, 0) << table;
+    EXPECT_EQ(table.rfind("stage  par  shots  window  all coins  coins  start angle\n"
+                          "    1    1      3       1          2      1  misses\n"
+                          "    2    1      3       1          2      1  clears\n"
+                          "total: 2 stages, ",
+                          0),
+              0u)
+        << table;
+    const std::string lines = RunProgram("solve " + set.path + " 1", status);
+    EXPECT_EQ(status, 0) << lines;
+    EXPECT_NE(lines.find("stage 1: solved, par 1 of 3 shots, coins 0/1, angles 0; "),
+              std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("\n  window 1/180 directions, all 1 coin in 2 shots (angles "),
+              std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("), the start angle alone does not clear it\n"), std::string::npos)
+        << lines;
+    const std::string plain = RunProgram("solve " + set.path + " 2 --no-figures", status);
+    EXPECT_EQ(status, 0) << plain;
+    EXPECT_EQ(plain.find("window"), std::string::npos) << plain;
+}
+
 TEST(SolveCommand, RejectsBadArguments) {
     SetFile set(testing::LoadFixture("walled_in").bytes);
     const std::vector<std::vector<std::string>> cases = {
@@ -99,6 +152,7 @@ TEST(SolveCommand, RejectsBadArguments) {
         {"solve", set.path, "--fast"},
         {"solve", set.path, "2"},  // the set has one stage
         {"solve", set.path, "x"},
+        {"solve", set.path, "--table", "--no-figures"},
     };
     for (const auto& args : cases) {
         std::string output;

@@ -25,13 +25,15 @@ std::string Rows(std::initializer_list<std::string> first) {
 }
 
 TEST(StageText, ReadsEveryGlyphAtItsTile) {
-    const std::string text = Map("# a comment\nangle 90\nshots 4\n",
-                                 Rows({"RRMMSSNNII#+-x~G><.", "RRMMSSNNII^v*ab@o.."}));
+    const std::string text =
+        Map("# a comment\nangle 90\nteaches  the glyphs, all of them \nshots 4\n",
+            Rows({"RRMMSSNNII#+-x~G><.", "RRMMSSNNII^v*ab@o.."}));
     StageText stage;
     std::string error;
     ASSERT_TRUE(ParseStageText("all", text, stage, error)) << error;
     EXPECT_EQ(stage.startAngle, 45);
     EXPECT_EQ(stage.rest, 4);
+    EXPECT_EQ(stage.teaches, "the glyphs, all of them");
     const std::vector<std::pair<int32_t, int32_t>> expected = {
         {0, 0},  {2, 1},   {4, 2},   {6, 3},   {8, 4},   {10, 5},  {11, 6},  {12, 7},  {13, 8},
         {14, 9}, {15, 10}, {16, 11}, {17, 12}, {10, 13}, {11, 14}, {12, 15}, {13, 16}, {14, 17}};
@@ -63,6 +65,7 @@ TEST(StageText, RejectsWhatIsNotAStage) {
         {"no shots", Map("angle 0\n", Rows({good})), "shots are missing"},
         {"ten shots", Map("angle 0\nshots 10\n", Rows({good})), "shots are 1 to 9"},
         {"unknown key", Map("angle 0\nshots 3\nspeed 4\n", Rows({good})), "unknown key"},
+        {"empty teaches", Map("angle 0\nshots 3\nteaches \n", Rows({good})), "line of text"},
         {"long row", Map("angle 0\nshots 3\n", Rows({good + "."})), "19 characters"},
         {"short map", "angle 0\nshots 3\nmap\n" + good + "\n", "13 lines"},
         {"half block", Map("angle 0\nshots 3\n", Rows({"@R................G"})), "2 x 2"},

@@ -52,7 +52,8 @@ TEST(Zrptool, CheckReportsEachPlayableStage) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out, path + ": stageTotal 2, author \"\\x83e\\x83X\\x83g A\\x22\"\n" +
-                           "  stage 1: blocks 1, coins 0, start (32, 32), angle 90, shots 5\n");
+                           "  stage 1: blocks 1, coins 0, start (32, 32), angle 90, shots 5\n"
+                           "    1 Goal\n");
 }
 
 TEST(Zrptool, CheckShowsEveryAuthorByteThatIsNotPrintableTextAsHex) {
@@ -101,7 +102,7 @@ TEST(Zrptool, CheckWarnsAboutAByteOrderMark) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, path + ": stageTotal 2, author \"abc\"\n" +
                            "  stage 1: blocks 1, coins 0, start (32, 32), angle 0, shots 5\n" +
-                           "warning: " + path +
+                           "    1 Goal\n" + "warning: " + path +
                            ": the file begins with a UTF-8 byte order mark, which the readers "
                            "skip and the editor does not write\n");
 }
@@ -130,11 +131,14 @@ TEST(Zrptool, CheckWarnsAboutWhatTheGameTolerates) {
     EXPECT_EQ(run.out,
               p + "stageTotal 3, author \"\"\n" +
                   "  stage 1: blocks 3, coins 2, start (0, 32), angle 0, shots 0\n"
+                  "    1 Steel 64, 1 Goal\n"
                   "  stage 2: blocks 400, coins 0, start none, angle none, shots none\n"
+                  "    400 Goal\n"
                   "warning: " +
                   p + "stage 2: 1 blocks beyond the 400 a stage holds were dropped\n" +
                   "warning: " + p + "stage 1: block 2 at (48, 16) has the unknown type 18\n" +
-                  "warning: " + p + "stage 1: block 3 at (576, 16) lies off the field\n" +
+                  "warning: " + p +
+                  "stage 1: block 3 at (576, 16) (Steel 64) lies off the field\n" +
                   "warning: " + p + "stage 1: the start (0, 32) lies off the field\n" +
                   "warning: " + p + "stage 1: shots 0 outside 1 to 9\n" + "warning: " + p +
                   "stage 1: coin 2 at (100, 420) lies off the field\n" + "warning: " + p +

@@ -1,6 +1,8 @@
 // zrptool check: reads each file as the game reads a user set and reports what it holds.
+#include <array>
 #include <memory>
 
+#include "common/stage/BlockTypes.h"
 #include "common/stage/Stage.h"
 #include "common/text/Utf8.h"
 #include "tools/zrptool/Command.h"
@@ -13,7 +15,6 @@ constexpr int32_t kFieldLeft = 16;
 constexpr int32_t kFieldTop = 16;
 constexpr int32_t kFieldRight = 624;   // exclusive
 constexpr int32_t kFieldBottom = 432;  // exclusive
-constexpr int32_t kLastBlockType = 17;
 constexpr int32_t kGoalType = 10;
 constexpr int32_t kBallSize = 16;
 constexpr int32_t kCoinSize = 16;
@@ -72,18 +73,32 @@ bool CheckFile(const std::string& path, std::ostream& out, std::ostream& err) {
         out << "\n";
 
         bool goal = false;
+        std::array<int32_t, kBlockTypeCount> byType{};
         for (int32_t i = 0; i < blockCount; ++i) {
             const int32_t x = blocks->x[s][i];
             const int32_t y = blocks->y[s][i];
             const int32_t type = blocks->type[s][i];
             const std::string block = "block " + std::to_string(i + 1) + " at " + Point(x, y);
-            if (type < 0 || type > kLastBlockType) {
+            const BlockTypeInfo* info = BlockTypeOf(type);
+            if (!info) {
                 warn(s, block + " has the unknown type " + std::to_string(type));
-            } else if (!OnField(x, y, BlockSize(type))) {
-                warn(s, block + " lies off the field");
+            } else {
+                byType[static_cast<size_t>(type)] += 1;
+                if (!OnField(x, y, info->size)) {
+                    warn(s, block + " (" + std::string(info->name) + ") lies off the field");
+                }
             }
             goal = goal || type == kGoalType;
         }
+        // The blocks by type, named: "    12 Steel, 4 Needles, 1 Goal".
+        std::string kinds;
+        for (const BlockTypeInfo& info : kBlockTypes) {
+            const int32_t n = byType[static_cast<size_t>(info.type)];
+            if (n == 0) continue;
+            kinds +=
+                (kinds.empty() ? "    " : ", ") + std::to_string(n) + " " + std::string(info.name);
+        }
+        if (!kinds.empty()) out << kinds << "\n";
         if (entryCount < 2) {
             warn(s, "no start and settings entries; the game cannot play this stage");
         } else {
@@ -103,7 +118,7 @@ bool CheckFile(const std::string& path, std::ostream& out, std::ostream& err) {
                             Point(entities->x[s][i], entities->y[s][i]) + " lies off the field");
             }
         }
-        if (!goal) warn(s, "no goal (a block of type 10)");
+        if (!goal) warn(s, "no goal (a Goal block, type 10)");
     }
     for (const std::string& warning : warnings)
         out << "warning: " << warning << "\n";
@@ -130,8 +145,9 @@ Command CheckCommand() {
         "      FILE: stageTotal N, author \"TEXT\"\n"
         "    then one line per playable stage\n"
         "        stage S: blocks B, coins C, start (X, Y), angle DEGREES, shots R\n"
-        "    (\"none\" for a start or settings entry the stage lacks), then one line per\n"
-        "    problem the game tolerates\n"
+        "    (\"none\" for a start or settings entry the stage lacks) and, for a stage with\n"
+        "    blocks, how many of each type (\"12 Steel, 4 Needles, 1 Goal\"), then one line\n"
+        "    per problem the game tolerates\n"
         "      warning: FILE: stage S: TEXT\n"
         "    (records beyond the game's 400 blocks or 50 entries per stage, dropped; blocks\n"
         "    of unknown type; blocks, coins or the start off the field; shots outside 1 to 9;\n"

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <mutex>
+#include <numeric>
 #include <thread>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "game/media/MediaDevices.h"
@@ -19,7 +23,6 @@ using Clock = std::chrono::steady_clock;
 
 // The aim runs over half units: 0 to 720 stand for the angles 0.0 to 360.0.
 constexpr int32_t kHalfUnits = 720;
-constexpr int32_t kLastAngle = 360;
 // A shot that has not stopped after this many frames (a conveyor loop, ice between walls) is
 // given up; only the brake can end it.
 constexpr int32_t kMaxFlightFrames = 6000;
@@ -77,6 +80,8 @@ struct Stage {
     StageSlotView view;
     StageStart start;
     int32_t toggles = 0;
+    int32_t coinCount = 0;
+    BlockCells cells;
     std::vector<std::pair<double, double>> goals;  // centres
 };
 
@@ -176,7 +181,8 @@ Outcome PlayShot(const Stage& stage, const Node& from, int32_t rest, const ShotP
                     stage.start.x,
                     stage.start.y,
                     stage.start.startAngle,
-                    shotLatch};
+                    shotLatch,
+                    &stage.cells};
     HeldInput input;
     PlayEvents events;
     int32_t coinsTaken = 0;
@@ -235,12 +241,22 @@ struct Solution {
 
 enum class Pass { Angles, Waits, Brakes };
 
+const char* PassName(Pass pass) {
+    return pass == Pass::Angles ? "angles" : pass == Pass::Waits ? "waits" : "brakes";
+}
+
+// What a level search looks for: any clearing shot, or one that leaves no coin behind.
+enum class Goal { Any, AllCoins };
+
 struct PassResult {
     bool found = false;
     bool exhausted = true;  // false when the budget or the memory cap cut the search
     Solution solution;
     int32_t depth = 0;
 };
+
+// The first-shot directions that lead to a node.
+using Directions = std::bitset<kDirections>;
 
 class Search {
   public:
@@ -258,24 +274,33 @@ class Search {
 
     std::vector<Node> nodes;
     std::atomic<int64_t> simulations{0};
+    // Beyond this many shots played the searches give up as if the budget had run out.
+    int64_t shotLimit = INT64_MAX;
 
-    PassResult Run(Pass pass) {
-        nodes.clear();
-        PassResult result;
+    Node Root() const {
         Node root;
         root.x = stage_.start.x;
         root.y = stage_.start.y;
         root.angle = stage_.start.startAngle;
-        nodes.push_back(root);
+        return root;
+    }
+
+    // Breadth-first over the number of shots: the first level with a clearing shot (one that
+    // takes every coin, for Goal::AllCoins) gives the answer.
+    PassResult Run(Pass pass, Goal goal) {
+        nodes.clear();
+        PassResult result;
+        nodes.push_back(Root());
         std::unordered_set<NodeKey, NodeKeyHash> seen;
-        seen.insert(KeyOf(root));
+        seen.insert(KeyOf(nodes[0]));
         std::vector<int32_t> frontier{0};
         for (int32_t depth = 1; depth <= maxShots_ && !frontier.empty(); ++depth) {
             const bool last = depth == maxShots_;
-            OrderFrontier(frontier);
+            OrderFrontier(frontier, goal);
             std::vector<std::vector<Node>> children(frontier.size());
             std::vector<std::vector<Solution>> solutions(frontier.size());
-            const bool complete = ExpandLevel(pass, depth, frontier, last, children, solutions);
+            const bool complete =
+                ExpandLevel(pass, goal, depth, frontier, last, children, solutions);
             // The best clearing shot of this level: most coins, then the quickest. Only the
             // positions that every run expands count, so the answer does not depend on timing.
             const size_t counted = foundAt_ == SIZE_MAX ? 0 : foundAt_ + kExtraPositions + 1;
@@ -312,10 +337,95 @@ class Search {
         return result;
     }
 
+    // The directions of the first shot that begin a clearing sequence of `par` shots, the
+    // fewest there are. A position first reached with fewer shots is never on such a sequence
+    // (from there the goal would take fewer than par shots in all), so each level keeps only
+    // new positions, each with every first direction that reaches it. False when the budget or
+    // the memory cap cut the count.
+    bool Window(Pass pass, int32_t par, Directions& window) {
+        window.reset();
+        std::unordered_set<NodeKey, NodeKeyHash> seen;
+        std::vector<Node> level{Root()};
+        std::vector<Directions> reach(1);
+        reach[0].set();
+        seen.insert(KeyOf(level[0]));
+        for (int32_t depth = 1; depth < par; ++depth) {
+            // Every resting position after `depth` shots, merged with the first directions
+            // that lead to it.
+            std::vector<std::vector<Node>> children(level.size());
+            const bool complete = ForEach(level.size(), depth, [&](size_t i) {
+                return Expand(pass, level[i], rest_ - (depth - 1),
+                              [&](const ShotPlan& plan, Outcome& o) {
+                                  if (o.rested) {
+                                      o.child.plan = plan;
+                                      children[i].push_back(o.child);
+                                  }
+                                  return true;
+                              });
+            });
+            if (!complete) return false;
+            std::unordered_map<NodeKey, size_t, NodeKeyHash> index;
+            std::vector<Node> next;
+            std::vector<Directions> nextReach;
+            for (size_t i = 0; i < level.size(); ++i) {
+                for (const Node& child : children[i]) {
+                    const NodeKey key = KeyOf(child);
+                    if (seen.count(key)) continue;
+                    Directions from = reach[i];
+                    if (depth == 1) {
+                        from.reset();
+                        from.set(static_cast<size_t>(child.plan.angle));
+                    }
+                    const auto [at, added] = index.emplace(key, next.size());
+                    if (added) {
+                        if (next.size() >= kMaxFrontier) return false;
+                        next.push_back(child);
+                        nextReach.push_back(from);
+                    } else {
+                        nextReach[at->second] |= from;
+                    }
+                }
+            }
+            for (const auto& entry : index)
+                seen.insert(entry.first);
+            level.swap(next);
+            reach.swap(nextReach);
+        }
+        // The last shot: a position counts once one of its shots clears; positions whose
+        // directions are all counted already are skipped.
+        std::vector<int32_t> order(level.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
+            return GoalDistance(level[a]) < GoalDistance(level[b]);
+        });
+        std::mutex lock;
+        return ForEach(order.size(), par, [&](size_t k) {
+            const size_t i = static_cast<size_t>(order[k]);
+            {
+                const std::lock_guard<std::mutex> guard(lock);
+                if ((reach[i] & ~window).none()) return true;
+            }
+            return Expand(pass, level[i], rest_ - (par - 1),
+                          [&](const ShotPlan& plan, const Outcome& o) {
+                              if (!o.cleared) return true;
+                              const std::lock_guard<std::mutex> guard(lock);
+                              if (par == 1) {
+                                  window.set(static_cast<size_t>(plan.angle));
+                                  return true;
+                              }
+                              window |= reach[i];
+                              return false;
+                          });
+        });
+    }
+
     bool Cancelled() const {
         return options_.cancel != nullptr && options_.cancel->load(std::memory_order_relaxed);
     }
-    bool OutOfTime() const { return Cancelled() || Clock::now() > deadline_; }
+    bool OutOfTime() const {
+        return Cancelled() || Clock::now() > deadline_ ||
+               simulations.load(std::memory_order_relaxed) > shotLimit;
+    }
 
   private:
     NodeKey KeyOf(const Node& n) const {
@@ -336,36 +446,39 @@ class Search {
         return best;
     }
 
-    void OrderFrontier(std::vector<int32_t>& frontier) const {
+    // Nearest the goal first; when every coin is wanted, the positions with the most coins.
+    void OrderFrontier(std::vector<int32_t>& frontier, Goal goal) const {
         std::vector<std::pair<double, int32_t>> order;
         order.reserve(frontier.size());
-        for (int32_t i : frontier)
-            order.emplace_back(GoalDistance(nodes[i]), i);
+        for (int32_t i : frontier) {
+            const double coinsFirst = goal == Goal::AllCoins ? -1e7 * nodes[i].coinsTaken : 0;
+            order.emplace_back(coinsFirst + GoalDistance(nodes[i]), i);
+        }
         std::stable_sort(order.begin(), order.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         for (size_t i = 0; i < order.size(); ++i)
             frontier[i] = order[i].second;
     }
 
-    // Every choice of one resting position; false when the budget ran out on the way.
-    bool Expand(Pass pass, int32_t depth, const Node& from, int32_t fromIndex, bool last,
-                std::vector<Node>& children, std::vector<Solution>& solutions) {
+    // Every choice of one shot from a resting position, each handed to visit(plan, outcome)
+    // until it returns false. False when the budget ran out on the way.
+    template <class Visit>
+    bool Expand(Pass pass, const Node& from, int32_t rest, Visit&& visit) {
         AimPaths paths;
         paths.From(static_cast<int32_t>(std::lround(from.angle * 2)));
-        const int32_t rest = rest_ - (depth - 1);
         std::vector<int32_t> waits{0};
         if (pass == Pass::Waits) {
             for (int32_t w = kWaitStep; w <= kMaxWait; w += kWaitStep)
                 waits.push_back(w);
         }
-        for (int32_t angle = 0; angle <= kLastAngle; ++angle) {
+        for (int32_t angle = 0; angle < kDirections; ++angle) {
             if ((pass != Pass::Angles && OutOfTime()) || Cancelled()) return false;
             const std::vector<int8_t> aim = paths.To(angle);
             for (int32_t wait : waits) {
                 ShotPlan plan{angle, wait, 0, 0};
                 Outcome o = PlayShot(stage_, from, rest, plan, aim, nullptr);
                 simulations.fetch_add(1, std::memory_order_relaxed);
-                Take(o, plan, from, fromIndex, last, children, solutions);
+                if (!visit(plan, o)) return true;
                 if (pass != Pass::Brakes) continue;
                 const int32_t flight = o.frames - static_cast<int32_t>(aim.size()) - wait - 1;
                 for (int32_t s = 2; s < std::min(flight, kMaxBrakeStart); s += kBrakeStep) {
@@ -374,7 +487,7 @@ class Search {
                         plan.brakeTo = hold == 0 ? kBrakeUntilRest : s + hold - 1;
                         Outcome b = PlayShot(stage_, from, rest, plan, aim, nullptr);
                         simulations.fetch_add(1, std::memory_order_relaxed);
-                        Take(b, plan, from, fromIndex, last, children, solutions);
+                        if (!visit(plan, b)) return true;
                     }
                 }
             }
@@ -382,53 +495,38 @@ class Search {
         return true;
     }
 
-    void Take(Outcome& o, const ShotPlan& plan, const Node& from, int32_t fromIndex, bool last,
-              std::vector<Node>& children, std::vector<Solution>& solutions) const {
-        if (o.cleared) {
-            solutions.push_back({fromIndex, plan, o.child.coinsTaken, from.frames + o.frames});
-        } else if (o.rested && !last) {
-            o.child.frames = from.frames + o.frames;
-            o.child.parent = fromIndex;
-            o.child.plan = plan;
-            children.push_back(o.child);
-        }
-    }
-
-    bool ExpandLevel(Pass pass, int32_t depth, const std::vector<int32_t>& frontier, bool last,
-                     std::vector<std::vector<Node>>& children,
-                     std::vector<std::vector<Solution>>& solutions) {
+    // Runs work(0) to work(n - 1) on the option's threads; false when one of them ran out of
+    // budget (the others stop taking new work then).
+    template <class Work>
+    bool ForEach(size_t n, int32_t depth, Work&& work) {
         std::atomic<size_t> next{0};
-        std::atomic<size_t> foundAt{SIZE_MAX};
-        std::atomic<bool> outOfTime{false};  // or out of memory: the level is not complete
-        std::atomic<size_t> held{0};
         std::atomic<size_t> done{0};
+        std::atomic<bool> cut{false};
         auto worker = [&] {
             for (;;) {
+                if (cut.load() || OutOfTime()) {
+                    cut = true;
+                    return;
+                }
                 const size_t i = next.fetch_add(1);
-                if (i >= frontier.size()) return;
-                const size_t found = foundAt.load();
-                if (found != SIZE_MAX && i > found + kExtraPositions) return;
-                if (OutOfTime() || held.load() > kMaxChildren) {
-                    outOfTime = true;
+                if (i >= n) return;
+                if (!work(i)) {
+                    cut = true;
                     return;
-                }
-                if (!Expand(pass, depth, nodes[frontier[i]], frontier[i], last, children[i],
-                            solutions[i])) {
-                    outOfTime = true;
-                    return;
-                }
-                held.fetch_add(children[i].size());
-                if (!solutions[i].empty()) {
-                    size_t expected = foundAt.load();
-                    while (i < expected && !foundAt.compare_exchange_weak(expected, i)) {
-                    }
                 }
                 done.fetch_add(1);
             }
         };
-        const int32_t n = std::max(1, options_.threads);
+        RunWorkers(worker, depth, done, n);
+        return !cut.load();
+    }
+
+    // The worker on every thread, with a line of progress about once a second.
+    template <class Worker>
+    void RunWorkers(Worker& worker, int32_t depth, const std::atomic<size_t>& done, size_t n) {
+        const int32_t count = std::max(1, options_.threads);
         std::vector<std::thread> threads;
-        for (int32_t t = 1; t < n; ++t)
+        for (int32_t t = 1; t < count; ++t)
             threads.emplace_back(worker);
         std::thread progress;
         std::atomic<bool> finished{false};
@@ -443,11 +541,11 @@ class Search {
                         continue;
                     lastShown = now;
                     const double t = std::chrono::duration<double>(now - started_).count();
-                    options_.progress("shot " + std::to_string(depth) + ": " +
-                                      std::to_string(done.load()) + "/" +
-                                      std::to_string(frontier.size()) + " positions, " +
-                                      std::to_string(simulations.load()) + " shots played, " +
-                                      std::to_string(static_cast<int>(t)) + " s");
+                    options_.progress(std::string(phase) + "shot " + std::to_string(depth) + ": " +
+                                      std::to_string(done.load()) + "/" + std::to_string(n) +
+                                      " positions, " + std::to_string(simulations.load()) +
+                                      " shots played, " + std::to_string(static_cast<int>(t)) +
+                                      " s");
                 }
             });
         }
@@ -456,11 +554,68 @@ class Search {
             t.join();
         finished = true;
         if (progress.joinable()) progress.join();
+    }
+
+    bool ExpandLevel(Pass pass, Goal goal, int32_t depth, const std::vector<int32_t>& frontier,
+                     bool last, std::vector<std::vector<Node>>& children,
+                     std::vector<std::vector<Solution>>& solutions) {
+        std::atomic<size_t> next{0};
+        std::atomic<size_t> foundAt{SIZE_MAX};
+        std::atomic<bool> outOfTime{false};  // or out of memory: the level is not complete
+        std::atomic<size_t> held{0};
+        std::atomic<size_t> done{0};
+        const int32_t rest = rest_ - (depth - 1);
+        auto worker = [&] {
+            for (;;) {
+                const size_t i = next.fetch_add(1);
+                if (i >= frontier.size()) return;
+                const size_t found = foundAt.load();
+                if (found != SIZE_MAX && i > found + kExtraPositions) return;
+                if (OutOfTime() || held.load() > kMaxChildren) {
+                    outOfTime = true;
+                    return;
+                }
+                const int32_t fromIndex = frontier[i];
+                const Node& from = nodes[fromIndex];
+                const bool complete =
+                    Expand(pass, from, rest, [&](const ShotPlan& plan, Outcome& o) {
+                        const bool counts =
+                            goal == Goal::Any || o.child.coinsTaken == stage_.coinCount;
+                        if (o.cleared && counts) {
+                            solutions[i].push_back(
+                                {fromIndex, plan, o.child.coinsTaken, from.frames + o.frames});
+                        } else if (o.rested && !last) {
+                            o.child.frames = from.frames + o.frames;
+                            o.child.parent = fromIndex;
+                            o.child.plan = plan;
+                            children[i].push_back(o.child);
+                        }
+                        return true;
+                    });
+                if (!complete) {
+                    outOfTime = true;
+                    return;
+                }
+                held.fetch_add(children[i].size());
+                if (!solutions[i].empty()) {
+                    size_t expected = foundAt.load();
+                    while (i < expected && !foundAt.compare_exchange_weak(expected, i)) {
+                    }
+                }
+                done.fetch_add(1);
+            }
+        };
+        RunWorkers(worker, depth, done, frontier.size());
         foundAt_ = foundAt.load();
         if (foundAt_ != SIZE_MAX) return true;
         return !outOfTime.load();
     }
 
+  public:
+    // Names the search in progress lines: "" for the par, "window, " or "all coins, ".
+    const char* phase = "";
+
+  private:
     const Stage& stage_;
     const SolveOptions& options_;
     int32_t maxShots_;
@@ -549,6 +704,81 @@ std::string KeyScriptText(const std::vector<KeyRun>& keys, int32_t firstFrame,
     return text;
 }
 
+namespace {
+
+// The chain of shots of a solution back to the start, replayed once more to record its keys.
+// False if the replay does not clear (it cannot happen: the physics is deterministic).
+bool TracePath(const Stage& stage, const Search& search, const Solution& solution,
+               SolvePath& path) {
+    std::vector<ShotPlan> plans{solution.plan};
+    for (int32_t i = solution.parent; i > 0; i = search.nodes[i].parent)
+        plans.push_back(search.nodes[i].plan);
+    std::reverse(plans.begin(), plans.end());
+    path = SolvePath{};
+    Node at = search.Root();
+    int32_t rest = stage.start.rest;
+    for (size_t k = 0; k < plans.size(); ++k) {
+        AimPaths paths;
+        paths.From(static_cast<int32_t>(std::lround(at.angle * 2)));
+        Outcome o = PlayShot(stage, at, rest, plans[k], paths.To(plans[k].angle), &path.keys);
+        path.playFrames += o.frames;
+        if (k + 1 == plans.size()) {
+            if (!o.cleared) return false;
+            path.shots = plans;
+            path.coins = o.child.coinsTaken;
+            return true;
+        }
+        if (!o.rested) return false;
+        at = o.child;
+        rest -= 1;
+    }
+    return false;
+}
+
+// The figures of a solved stage: the window of its par, the all-coins par and the start angle.
+void Figures(const Stage& stage, Search& search, Pass parPass, SolveResult& result) {
+    const int32_t par = static_cast<int32_t>(result.shots.size());
+    const Node root = search.Root();
+    const ShotPlan straight{stage.start.startAngle, 0, 0, 0};
+    result.startAngleClears =
+        PlayShot(stage, root, stage.start.rest, straight, {}, nullptr).cleared;
+    search.simulations.fetch_add(1);
+
+    search.phase = "window, ";
+    Directions window;
+    if (search.Window(parPass, par, window)) {
+        result.windowStatus = FigureStatus::Known;
+        result.window = static_cast<int32_t>(window.count());
+    }
+
+    // The par's own solution may already take every coin; otherwise the search goes on from
+    // the par, level by level, through the same passes.
+    search.phase = "all coins, ";
+    if (result.coins == stage.coinCount) {
+        result.allCoinsStatus = FigureStatus::Known;
+        result.allCoins = {result.shots, result.coins, result.keys, result.playFrames};
+        return;
+    }
+    bool exhausted = true;
+    for (Pass pass : {Pass::Angles, Pass::Waits, Pass::Brakes}) {
+        if (pass == Pass::Waits && !stage.toggles) continue;
+        const PassResult r = search.Run(pass, Goal::AllCoins);
+        if (r.found) {
+            if (TracePath(stage, search, r.solution, result.allCoins)) {
+                result.allCoinsStatus = FigureStatus::Known;
+            }
+            return;
+        }
+        if (!r.exhausted) {
+            exhausted = false;
+            break;
+        }
+    }
+    result.allCoinsStatus = exhausted ? FigureStatus::None : FigureStatus::Unknown;
+}
+
+}  // namespace
+
 SolveResult SolveStage(const GameBlockTable& blocks, const GameEntityTable& entities, int32_t slot,
                        const SolveOptions& options) {
     const auto started = Clock::now();
@@ -557,6 +787,7 @@ SolveResult SolveStage(const GameBlockTable& blocks, const GameEntityTable& enti
     stage.view = SlotView(blocks, entities, slot);
     stage.start = StageStartOf(stage.view);
     stage.toggles = CountToggleBlocks(stage.view);
+    stage.cells = MakeBlockCells(stage.view);
     for (int32_t i = 0; i < stage.view.blockCount; ++i) {
         if (stage.view.blockType[i] == kBlockGoal) {
             stage.goals.emplace_back(stage.view.blockX[i] + 16.0, stage.view.blockY[i] + 16.0);
@@ -564,6 +795,7 @@ SolveResult SolveStage(const GameBlockTable& blocks, const GameEntityTable& enti
     }
     result.rest = stage.start.rest;
     result.coinCount = std::max(0, stage.view.entityCount - 2);
+    stage.coinCount = result.coinCount;
     const int32_t maxShots =
         options.maxShots > 0 ? std::min(options.maxShots, stage.start.rest) : stage.start.rest;
     result.searchedShots = std::max(0, maxShots);
@@ -593,35 +825,27 @@ SolveResult SolveStage(const GameBlockTable& blocks, const GameEntityTable& enti
     bool exhausted = true;
     for (Pass pass : passes) {
         if (!result.passes.empty()) result.passes += ", ";
-        result.passes += pass == Pass::Angles ? "angles" : pass == Pass::Waits ? "waits" : "brakes";
-        const PassResult r = search.Run(pass);
+        result.passes += PassName(pass);
+        const PassResult r = search.Run(pass, Goal::Any);
         result.simulations = search.simulations.load();
         if (r.found) {
-            // The chain of shots back to the start, replayed once more to record the keys.
-            std::vector<ShotPlan> plans{r.solution.plan};
-            for (int32_t i = r.solution.parent; i > 0; i = search.nodes[i].parent)
-                plans.push_back(search.nodes[i].plan);
-            std::reverse(plans.begin(), plans.end());
-            Node at = search.nodes[0];
-            int32_t rest = stage.start.rest;
-            for (size_t k = 0; k < plans.size(); ++k) {
-                AimPaths paths;
-                paths.From(static_cast<int32_t>(std::lround(at.angle * 2)));
-                Outcome o =
-                    PlayShot(stage, at, rest, plans[k], paths.To(plans[k].angle), &result.keys);
-                result.playFrames += o.frames;
-                if (k + 1 == plans.size()) {
-                    if (!o.cleared) break;  // cannot happen: the physics is deterministic
-                    result.status = SolveStatus::Solved;
-                    result.shots = plans;
-                    result.coins = o.child.coinsTaken;
-                    return finish();
-                }
-                if (!o.rested) break;
-                at = o.child;
-                rest -= 1;
+            SolvePath path;
+            if (!TracePath(stage, search, r.solution, path)) {
+                result.status = SolveStatus::OutOfBudget;
+                return finish();
             }
-            result.status = SolveStatus::OutOfBudget;
+            result.status = SolveStatus::Solved;
+            result.shots = path.shots;
+            result.coins = path.coins;
+            result.keys = path.keys;
+            result.playFrames = path.playFrames;
+            if (options.figures) {
+                if (options.budgetSeconds <= 0) {
+                    search.shotLimit = search.simulations.load() + kFigureShotLimit;
+                }
+                Figures(stage, search, pass, result);
+                result.simulations = search.simulations.load();
+            }
             return finish();
         }
         if (!r.exhausted) {

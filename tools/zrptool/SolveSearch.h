@@ -1,5 +1,7 @@
 // The stage solver's search: shot sequences played with the game's own physics, frame by frame
-// from rest to rest, over every launch angle (and waits and brakes where they are needed).
+// from rest to rest, over the 180 launch directions (and waits and brakes where they are
+// needed); and the figures a stage designer reads from it: how wide the way to the goal is, how
+// many shots all the coins take, and whether the start angle alone clears the stage.
 #pragma once
 
 #include <atomic>
@@ -12,7 +14,10 @@
 
 namespace zarp::zrptool {
 
-// One shot as a player plays it: turn to `angle` (whole units, 0 to 360), wait `wait` frames,
+// The game launches at the aim cut to whole units of 2 degrees: 180 directions, 0 to 179.
+inline constexpr int32_t kDirections = 180;
+
+// One shot as a player plays it: turn to `angle` (a direction, 0 to 179), wait `wait` frames,
 // fire, and hold the brake (Space) over flight frames brakeFrom..brakeTo (1-based; 0: none).
 inline constexpr int32_t kBrakeUntilRest = INT32_MAX;  // brakeTo: held until the ball rests
 struct ShotPlan {
@@ -20,6 +25,7 @@ struct ShotPlan {
     int32_t wait = 0;
     int32_t brakeFrom = 0;
     int32_t brakeTo = 0;
+    bool operator==(const ShotPlan&) const = default;
 };
 
 // The keys of one run of play frames: a bit per key.
@@ -33,12 +39,28 @@ enum class SolveStatus { Solved, Unsolvable, OutOfBudget };
 
 struct SolveOptions {
     int32_t maxShots = 0;      // 0: the stage's rest
-    double budgetSeconds = 0;  // 0: no limit
+    double budgetSeconds = 0;  // 0: no limit (the figures still stop at kFigureShotLimit)
     int32_t threads = 2;
+    // Also work out the window, the all-coins par and the start angle (zrptool solve does).
+    bool figures = false;
     // Called about once a second on long searches with a line of progress.
     std::function<void(const std::string&)> progress;
     // Set from another thread to end the search soon, as if the budget had run out.
     const std::atomic<bool>* cancel = nullptr;
+};
+
+// A figure's state: worked out, proven not to exist, or left open (budget or memory).
+enum class FigureStatus { Known, None, Unknown };
+
+// Shots the figures of one stage may play when no budget is given (about a minute on two cores).
+inline constexpr int64_t kFigureShotLimit = 8000000;
+
+// A shot sequence that clears a stage, with the keys that play it.
+struct SolvePath {
+    std::vector<ShotPlan> shots;  // its size is the number of shots
+    int32_t coins = 0;            // coins it takes
+    std::vector<KeyRun> keys;     // play frames from the first frame of play to the goal
+    int32_t playFrames = 0;       // frames of play up to and including the goal frame
 };
 
 struct SolveResult {
@@ -56,6 +78,18 @@ struct SolveResult {
     // Why an unsolvable stage needed no search ("the stage has no goal"); empty when the search
     // itself found no way within the shots.
     std::string proof;
+
+    // The figures (when asked for and the stage was solved).
+    // Directions of the 180 whose first shot begins a clearing sequence of par shots (with the
+    // waits or brakes the par needed, if it did).
+    FigureStatus windowStatus = FigureStatus::Unknown;
+    int32_t window = 0;
+    // The fewest shots that take every coin and touch the goal within the stage's shots, and
+    // a path that does it; None when no such sequence exists.
+    FigureStatus allCoinsStatus = FigureStatus::Unknown;
+    SolvePath allCoins;
+    // One shot at the start angle, without turning, clears the stage.
+    bool startAngleClears = false;
 };
 
 // Searches stage `slot` of a set as the game reads it.

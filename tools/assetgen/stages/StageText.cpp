@@ -86,10 +86,18 @@ bool ParseStageText(const std::string& name, const std::string& text, StageText&
             inMap = true;
             continue;
         }
+        if (key == "teaches") {
+            std::string rest;
+            std::getline(words, rest);
+            stage.teaches = Trim(rest);
+            if (stage.teaches.empty()) return fail(lineNo, "\"teaches\" takes a line of text");
+            continue;
+        }
         int32_t value = 0;
         std::string extra;
         if (!(words >> value) || (words >> extra))
-            return fail(lineNo, "expected \"angle DEGREES\", \"shots N\" or \"map\"");
+            return fail(lineNo,
+                        "expected \"angle DEGREES\", \"shots N\", \"teaches TEXT\" or \"map\"");
         if (key == "angle") {
             if (value < 0 || value >= 360 || value % 2 != 0)
                 return fail(lineNo, "the angle is an even number of degrees from 0 to 358");

@@ -2,6 +2,7 @@
 // the start angle and the shots. The stage generator and the tests read them.
 //
 //   # a comment
+//   teaches TEXT   one line on what the stage teaches (the built-in stages all have one)
 //   angle 0        start angle in degrees (even, 0 to 358)
 //   shots 5        the stage's rest, 1 to 9
 //   map            then 13 lines of 19 characters, one per 32-pixel tile from (16, 16):
@@ -41,6 +42,7 @@ struct StageText {
     int32_t startAngle = 0;  // units of 2 degrees
     int32_t rest = 0;
     std::vector<Point> coins;  // in map order
+    std::string teaches;       // what the stage teaches, or empty
 };
 
 // Parses one stage map; `name` stands for the file in messages. False with "NAME:LINE: what"
