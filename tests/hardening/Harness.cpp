@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "common/profile/Profile.h"
+#include "game/shell/Ranking.h"
 
 namespace zarp::hardening {
 

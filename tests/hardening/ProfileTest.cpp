@@ -9,6 +9,7 @@
 
 #include "common/profile/Profile.h"
 #include "common/text/Utf8.h"
+#include "game/shell/Ranking.h"
 #include "tests/hardening/Harness.h"
 
 namespace zarp::hardening {

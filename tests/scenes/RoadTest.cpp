@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/profile/Profile.h"
+#include "game/shell/Ranking.h"
 #include "tests/scenes/HeadlessRun.h"
 #include "tests/scenes/Stages.h"
 
