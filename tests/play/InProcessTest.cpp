@@ -2,16 +2,15 @@
 // and Shift skips them all without changing the number of frames.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
 
 #include "game/platform/headless/Headless.h"
 #include "game/play/StageSet.h"
 #include "game/shell/Form.h"
+#include "tests/support/Files.h"
+#include "tests/support/StageLayout.h"
 
 namespace zarp {
 namespace {
@@ -157,37 +156,29 @@ namespace fs = std::filesystem;
 // A working folder of its own for stage.dat; the test's own folder comes back at the end.
 class StageFolder {
   public:
-    StageFolder() : previous_(fs::current_path()) {
-        char pattern[] = "/tmp/zarp-load-XXXXXX";
-        dir_ = mkdtemp(pattern);
-        fs::current_path(dir_);
-    }
-    ~StageFolder() {
-        fs::current_path(previous_);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    StageFolder() : working_(folder_.dir()) {}
     fs::path Write(const std::string& name, const std::string& text) {
-        std::ofstream(dir_ / name, std::ios::binary) << text;
-        return dir_ / name;
+        testing_support::WriteBytes(folder_.dir() / name, text);
+        return folder_.dir() / name;
     }
 
   private:
-    fs::path previous_;
-    fs::path dir_;
+    testing_support::TempDir folder_{"zarp-load"};
+    testing_support::WorkingFolder working_;
 };
 
-// stageTotal, the author, then per slot its blocks' terminator and its entities.
+// `total` slots: each playable one starts at (30 + slot, 40) with `slot` shots, no blocks.
 std::string SetText(int total, const std::string& author) {
-    std::string text = std::to_string(total) + "\n" + author + "\n";
-    for (int s = 0; s < total; ++s)
-        text += "*\n*\n*\n";
-    text += "*\n*\n*\n*\n*\n## other data\n";
-    for (int s = 0; s < total; ++s) {
-        if (s > 0) text += std::to_string(30 + s) + "\n40\n0\n" + std::to_string(s) + "\n";
-        text += "*\n*\n";
+    testing_support::StageLayout layout;
+    layout.author = author;
+    for (int slot = 1; slot < total; ++slot) {
+        testing_support::StageLayout::Stage stage;
+        stage.startX = 30 + slot;
+        stage.startY = 40;
+        stage.rest = slot;
+        layout.stages.push_back(stage);
     }
-    return text;
+    return layout.Text();
 }
 
 TEST(LoadStages, BuiltInSetHasSeventeenSlotsAUserSetWhatItSays) {

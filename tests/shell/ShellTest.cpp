@@ -14,6 +14,7 @@
 #include "game/platform/headless/Headless.h"
 #include "game/shell/Arguments.h"
 #include "game/shell/Form.h"
+#include "tests/support/Files.h"
 
 namespace zarp {
 namespace {
@@ -343,29 +344,19 @@ struct RefusingScreen : headless::MemoryScreen {
 // no stage files.
 class StartFolder {
   public:
-    explicit StartFolder(bool palette) {
-        folder_ = (std::filesystem::temp_directory_path() / "zarp-start-XXXXXX").string();
-        if (!mkdtemp(folder_.data())) ADD_FAILURE() << "no temporary folder";
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(folder_);
+    explicit StartFolder(bool palette) : working_(folder_.dir()) {
         if (palette) {
             std::string bytes(1078, '\0');
             bytes[14] = 40;
             bytes[28] = 8;
-            std::ofstream("palette.dat", std::ios::binary) << bytes;
+            testing_support::WriteBytes("palette.dat", bytes);
         }
     }
-    ~StartFolder() {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
-    }
-    StartFolder(const StartFolder&) = delete;
-    StartFolder& operator=(const StartFolder&) = delete;
-    std::string path() const { return folder_ + "/"; }
+    std::string path() const { return folder_.Folder(); }
 
   private:
-    std::string folder_;
-    std::filesystem::path previous_;
+    testing_support::TempDir folder_{"zarp-start"};
+    testing_support::WorkingFolder working_;
 };
 
 TEST(ShellStartUp, EachFailureShowsItsMessageAndEndsWithMinusOne) {
