@@ -1,9 +1,7 @@
 // Files that move under the game: a user set deleted after the list was made, and a test-play
 // folder that is not the private folder the editor makes.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -44,18 +42,8 @@ TEST(UserSet, RemovedAfterTheListWasMadeIsNamedAndTheGameEndsNormally) {
                                         (scratch.dir() / "log").string(),
                                         "--",
                                         "w"};
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const int quiet = ::open("/dev/null", O_WRONLY);
-        ::dup2(quiet, 1);
-        std::vector<char*> args;
-        for (const std::string& arg : argv)
-            args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
-        ::execv(args[0], args.data());
-        ::_exit(127);
-    }
+    const int child =
+        testing_support::StartProcess(argv, game.work(), {}, "/dev/null", scratch.dir() / "err");
     std::unique_ptr<FILE, int (*)(FILE*)> trace(std::fopen(fifo.c_str(), "r"), fclose);
     ASSERT_TRUE(trace);
     std::string line;
@@ -73,11 +61,9 @@ TEST(UserSet, RemovedAfterTheListWasMadeIsNamedAndTheGameEndsNormally) {
         }
         line.clear();
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const ProcessResult ended = testing_support::WaitProcess(child);
     ASSERT_TRUE(removed);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ended.exitStatus, 0) << ReadBytes(scratch.dir() / "err");
     EXPECT_LT(frames, 1400) << "the game should have ended at the message";
     const std::string log = ReadBytes(scratch.dir() / "log");
     EXPECT_NE(log.find("[Cannot load the stage file"), std::string::npos) << log;

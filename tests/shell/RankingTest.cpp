@@ -150,5 +150,40 @@ TEST(Profile, TheGamesWriteKeepsTheEditorsSection) {
     EXPECT_EQ(Parsed(ReadBytes(path)).GetInt("Editor", "Left", 0), 7);
 }
 
+// A final score goes in below every equal or better one; the tenth place drops out; a score
+// that only equals the tenth stays out and leaves the table as it was.
+TEST(Ranking, InsertPutsTheScoreBelowItsEqualsAndDropsTheTenth) {
+    struct Case {
+        int32_t score, stage;
+        int32_t place;  // -1: not in
+    };
+    const Case cases[] = {{800, 5, 3}, {1000, 2, 0}, {101, 4, 9}, {100, 4, -1}, {0, 1, -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.score);
+        Ranking ranking;
+        const int32_t scores[] = {900, 800, 800, 700, 600, 500, 400, 300, 200, 100};
+        for (size_t p = 0; p < 10; ++p) {
+            ranking.rankScore[p] = scores[p];
+            ranking.rankStage[p] = static_cast<int32_t>(p + 1);
+            ranking.rankName[p] = "P" + std::to_string(p);
+        }
+        const Ranking before = ranking;
+        EXPECT_EQ(ranking.Insert(c.score, c.stage), c.place);
+        if (c.place < 0) {
+            EXPECT_EQ(ranking.rankScore, before.rankScore);
+            EXPECT_EQ(ranking.rankName, before.rankName);
+            continue;
+        }
+        const auto at = static_cast<size_t>(c.place);
+        EXPECT_EQ(ranking.rankScore[at], c.score);
+        EXPECT_EQ(ranking.rankStage[at], c.stage);
+        EXPECT_EQ(ranking.rankName[at], "");
+        for (size_t p = 0; p < at; ++p)
+            EXPECT_EQ(ranking.rankName[p], before.rankName[p]);
+        for (size_t p = at + 1; p < 10; ++p)
+            EXPECT_EQ(ranking.rankName[p], before.rankName[p - 1]);
+    }
+}
+
 }  // namespace
 }  // namespace zarp

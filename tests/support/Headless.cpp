@@ -173,14 +173,9 @@ Picture ReadPng(const fs::path& path) {
 
 // ---- processes ----
 
-ProcessResult RunProcess(const std::vector<std::string>& argv, const fs::path& workdir,
-                         const std::vector<std::string>& environment) {
-    TempDir outputs("zarp-output");
-    const fs::path outPath = outputs.dir() / "out";
-    const fs::path errPath = outputs.dir() / "err";
-    // Another user (a run under setpriv) must be able to write them.
-    fs::permissions(outputs.dir(), fs::perms::all);
-
+int StartProcess(const std::vector<std::string>& argv, const fs::path& workdir,
+                 const std::vector<std::string>& environment, const fs::path& outPath,
+                 const fs::path& errPath) {
     const pid_t child = ::fork();
     if (child < 0) throw std::runtime_error("fork failed");
     if (child == 0) {
@@ -202,14 +197,29 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const fs::path& w
         ::execv(args[0], args.data());
         ::_exit(127);
     }
+    return child;
+}
+
+ProcessResult WaitProcess(int child) {
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {
     }
     ProcessResult result;
     if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-    result.out = ReadBytes(outPath);
-    result.err = ReadBytes(errPath);
+    return result;
+}
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const fs::path& workdir,
+                         const std::vector<std::string>& environment) {
+    TempDir outputs("zarp-output");
+    const fs::path out = outputs.dir() / "out";
+    const fs::path err = outputs.dir() / "err";
+    // Another user (a run under setpriv) must be able to write them.
+    fs::permissions(outputs.dir(), fs::perms::all);
+    ProcessResult result = WaitProcess(StartProcess(argv, workdir, environment, out, err));
+    result.out = ReadBytes(out);
+    result.err = ReadBytes(err);
     return result;
 }
 

@@ -48,6 +48,13 @@ struct ProcessResult {
 // input empty; waits for its end.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesystem::path& workdir,
                          const std::vector<std::string>& environment = {});
+// The same in two steps, for a test that talks to the program while it runs: starts it with its
+// standard output and error going to the files `out` and `err`, and returns its process id ...
+int StartProcess(const std::vector<std::string>& argv, const std::filesystem::path& workdir,
+                 const std::vector<std::string>& environment, const std::filesystem::path& out,
+                 const std::filesystem::path& err);
+// ... then waits for its end (exit status or signal; `out` and `err` are the caller's to read).
+ProcessResult WaitProcess(int child);
 
 // The build's zarp-headless.
 std::filesystem::path HeadlessProgram();
