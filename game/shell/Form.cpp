@@ -57,11 +57,7 @@ bool TForm1::FormCreate() {
 
     ranking.Load(files.ranking);
 
-    // The user's stage sets; more than can be shown are cut, with a word to the player.
-    if (!userStages.Build(ListFiles(files.userSetFolder, files.userSetExtension))) {
-        platform.dialogs.MessageBox(kCaption, text::kTooManySets, platform::Buttons::Ok,
-                                    platform::Icon::None);
-    }
+    ListUserStages();
 
     // Sound, display, palette: a failure ends the program at once.
     if (!devices.InitSound()) {
@@ -191,6 +187,14 @@ void TForm1::RunScene() {
 void TForm1::ChangeScene(int32_t next) {
     if (next == SceneStageClear::kId && scene != next) scenes.stageClear.Enter();
     scene = next;
+}
+
+void TForm1::ListUserStages() {
+    // More sets than can be shown are cut, with a word to the player.
+    if (!userStages.Build(ListFiles(files.userSetFolder, files.userSetExtension))) {
+        platform.dialogs.MessageBox(kCaption, text::kTooManySets, platform::Buttons::Ok,
+                                    platform::Icon::None);
+    }
 }
 
 void TForm1::FormDestroy() {

@@ -68,13 +68,14 @@ void Ranking::Load(const std::string& path) {
     rankingWhole = readable;
 }
 
-void Ranking::Save(const std::string& path) const {
-    if (!rankingWhole) return;
+bool Ranking::Save(const std::string& path) const {
+    if (!rankingWhole) return false;
     std::string error;
     const bool written = UpdateProfile(
         path, [this](IniFile& profile) { WriteRanking(profile, rankScore, rankStage, rankName); },
         &error);
     if (!written) std::fprintf(stderr, "zarp: the ranking was not saved: %s\n", error.c_str());
+    return written;
 }
 
 int32_t Ranking::Insert(int32_t score, int32_t stage) {

@@ -42,8 +42,8 @@ struct Ranking {
     // the player still wants.
     void Load(const std::string& path);
     // Writes it back under the file's lock, keeping every other section; a failure is one line
-    // on standard error and leaves the old file whole.
-    void Save(const std::string& path) const;
+    // on standard error and leaves the old file whole. False when nothing was written.
+    bool Save(const std::string& path) const;
     // A final score that beats the tenth place goes in below every equal or better one, with
     // the stage reached and an empty name; the former tenth place drops out. Returns its entry,
     // or -1 when the score does not get in.
