@@ -185,6 +185,7 @@ void TForm1::RunScene() {
 }
 
 void TForm1::ChangeScene(int32_t next) {
+    // The one scene that begins afresh on every visit, however its last visit ended.
     if (next == SceneStageClear::kId && scene != next) scenes.stageClear.Enter();
     scene = next;
 }
