@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/profile/Profile.h"
+#include "game/shell/Ranking.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zarp::IniFile profile;

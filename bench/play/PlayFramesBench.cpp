@@ -18,16 +18,16 @@ namespace {
 void PlayFrames(benchmark::State& state) {
     auto machine = std::make_unique<headless::Machine>();
     auto form = std::make_unique<TForm1>(machine->platform, "./", std::vector<std::string>{});
-    MediaDevices& media = form->MediaDevices;
+    MediaDevices& media = form->media.MediaDevices;
     media.CreateDisplay(false);
-    form->playerSheet = media.LoadSheet("player");
-    form->coinSheet = media.LoadSheet("coin");
-    form->blockSheet = media.LoadSheet("block");
-    form->fontSheet = media.LoadSheet("Font");
-    form->backgroundSurface = media.CreateSurface(640, 480);
+    form->media.playerSheet = media.LoadSheet("player");
+    form->media.coinSheet = media.LoadSheet("coin");
+    form->media.blockSheet = media.LoadSheet("block");
+    form->media.fontSheet = media.LoadSheet("Font");
+    form->media.backgroundSurface = media.CreateSurface(640, 480);
 
     // 40 blocks in a ring around the field's middle, a few toggle blocks, ten coins.
-    auto& blocks = form->StageBlockTable;
+    auto& blocks = form->stages.StageBlockTable;
     for (int i = 0; i < 40; ++i) {
         const double a = i * (6.2831853 / 40);
         blocks.x[1][i] = 304 + static_cast<int>(180 * std::cos(a));
@@ -35,7 +35,7 @@ void PlayFrames(benchmark::State& state) {
         blocks.type[1][i] = i % 10 == 0 ? 16 : 5 + i % 3;
     }
     blocks.count[1] = 40;
-    auto& entities = form->StageEntityTable;
+    auto& entities = form->stages.StageEntityTable;
     entities.x[1][0] = 300;
     entities.y[1][0] = 220;
     entities.x[1][1] = 0;
@@ -45,8 +45,8 @@ void PlayFrames(benchmark::State& state) {
         entities.y[1][i] = 180;
     }
     entities.count[1] = 12;
-    form->stageNo = 1;
-    form->stageTotal = 2;
+    form->session.stageNo = 1;
+    form->stages.stageTotal = 2;
     form->scene = SceneStageStart::kId;
     bool space = false;
     machine->keyboard.SetHeld({});
@@ -56,13 +56,13 @@ void PlayFrames(benchmark::State& state) {
     int64_t shots = 0;
     for (auto _ : state) {
         // Keep a ball in flight: fire again as soon as it rests.
-        space = !form->Player.flying && !space;
-        if (form->Player.flying) space = false;
+        space = !form->session.Player.flying && !space;
+        if (form->session.Player.flying) space = false;
         machine->keyboard.SetHeld(space ? std::set<int>{platform::vk::Space} : std::set<int>{});
-        if (form->Player.rest < 2) form->Player.rest = 9;
+        if (form->session.Player.rest < 2) form->session.Player.rest = 9;
         if (form->scene != ScenePlay::kId) form->scene = ScenePlay::kId;
         form->AppIdle();
-        if (form->play.shotLatch && space) ++shots;
+        if (form->scenes.play.shotLatch && space) ++shots;
     }
     state.counters["frames/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

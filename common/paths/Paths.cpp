@@ -2,14 +2,17 @@
 
 #include "common/paths/UniqueFd.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace zarp {
@@ -138,6 +141,47 @@ bool UserStateFolder(std::string& folder, std::string* error) {
     if (!MakeParentFolders(path, error) || !MakePrivateFolder(path, error)) return false;
     folder = path;
     return true;
+}
+
+namespace {
+
+char FoldedLetter(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EndsWithFolded(const std::string& name, const std::string& extension) {
+    if (name.size() < extension.size()) return false;
+    return std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
+                      [](char a, char b) { return FoldedLetter(a) == FoldedLetter(b); });
+}
+
+bool ListedBefore(const std::string& a, const std::string& b) {
+    const auto folded = [](char c) { return static_cast<unsigned char>(FoldedLetter(c)); };
+    const auto mismatch = std::mismatch(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](char x, char y) { return folded(x) == folded(y); });
+    if (mismatch.first != a.end() && mismatch.second != b.end()) {
+        return folded(*mismatch.first) < folded(*mismatch.second);
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+}  // namespace
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& extension) {
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        struct stat info {};
+        if (EndsWithFolded(name, extension) && ::stat((folder + "/" + name).c_str(), &info) == 0 &&
+            S_ISREG(info.st_mode)) {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end(), ListedBefore);
+    return names;
 }
 
 }  // namespace zarp

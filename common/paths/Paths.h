@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zarp {
 
@@ -31,5 +32,11 @@ std::string UserStateFolderPath();
 // The same folder, made (with its missing parents) when it is not there yet; the zarpane folder
 // itself is private to the user.
 bool UserStateFolder(std::string& folder, std::string* error);
+
+// The regular files of `folder` whose names end in `extension`, letter case ignored ("*.zrp"),
+// as bare names in the order of the platform's listing: names compare with ASCII letters folded
+// to small ones, and names that are then equal ("A.zrp", "a.zrp") by their bytes. A folder that
+// cannot be read lists nothing.
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& extension);
 
 }  // namespace zarp

@@ -19,11 +19,6 @@ namespace {
 constexpr size_t kMaxValueChars = 1023;
 // zarp.dat holds a few hundred bytes; a file far larger is refused rather than read into memory.
 constexpr size_t kMaxProfileBytes = 16 * 1024 * 1024;
-constexpr const char* kPlaceKeys[10] = {"1st", "2nd", "3rd", "4th", "5th",
-                                        "6th", "7th", "8th", "9th", "10th"};
-constexpr const char* kDefaultName = "----------";
-constexpr int32_t kDefaultScore = 0;
-constexpr int32_t kDefaultStage = 1;
 
 std::string_view Trim(std::string_view text) {
     constexpr std::string_view blanks = " \t";
@@ -251,44 +246,6 @@ bool UpdateProfile(const std::string& path, const std::function<void(IniFile&)>&
     if (edit) edit(profile);
     return WriteFileAtomically(path, profile.Text(), error, beforeRename);
     // The lock goes with the handle.
-}
-
-int32_t RankingChecksum(const RankInts& rankScore, const RankInts& rankStage) {
-    // 32-bit wrapping arithmetic, with the remainder taking the sign of the dividend.
-    int32_t sum = 0;
-    for (size_t p = 0; p < 10; ++p) {
-        const uint32_t place =
-            17u * (static_cast<uint32_t>(rankScore[p]) + 4u * static_cast<uint32_t>(rankStage[p]));
-        const auto total = static_cast<int32_t>(static_cast<uint32_t>(sum) + place);
-        sum = total % 13507;
-    }
-    return sum;
-}
-
-void ReadRanking(const IniFile& profile, RankInts& rankScore, RankInts& rankStage,
-                 RankNames& rankName) {
-    for (size_t p = 0; p < 10; ++p) {
-        rankScore[p] = profile.GetInt("Score", kPlaceKeys[p], kDefaultScore);
-        rankStage[p] = profile.GetInt("Stage", kPlaceKeys[p], kDefaultStage);
-        rankName[p] = profile.Get("Name", kPlaceKeys[p]).value_or(kDefaultName);
-    }
-    if (profile.GetInt("Setting", "Sum", 0) != RankingChecksum(rankScore, rankStage)) {
-        for (size_t p = 0; p < 10; ++p) {
-            rankScore[p] = kDefaultScore;
-            rankStage[p] = kDefaultStage;
-            rankName[p] = kDefaultName;
-        }
-    }
-}
-
-void WriteRanking(IniFile& profile, const RankInts& rankScore, const RankInts& rankStage,
-                  const RankNames& rankName) {
-    for (size_t p = 0; p < 10; ++p) {
-        profile.SetInt("Score", kPlaceKeys[p], rankScore[p]);
-        profile.SetInt("Stage", kPlaceKeys[p], rankStage[p]);
-        profile.Set("Name", kPlaceKeys[p], rankName[p]);
-    }
-    profile.SetInt("Setting", "Sum", RankingChecksum(rankScore, rankStage));
 }
 
 }  // namespace zarp

@@ -2,7 +2,6 @@
 // section and key it does not own; names match case-insensitively.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -57,15 +56,5 @@ bool UpdateProfile(const std::string& path, const std::function<void(IniFile&)>&
 // `path` + ".lock", created beside it.
 bool UpdateProfile(const std::string& path, const std::function<void(IniFile&)>& edit,
                    std::string* error, const std::function<void()>& beforeRename);
-
-// The ranking of zarp.dat: entries 0 to 9 are places 1 to 10.
-using RankInts = std::array<int32_t, 11>;
-using RankNames = std::array<std::string, 11>;
-int32_t RankingChecksum(const RankInts& rankScore, const RankInts& rankStage);
-// Reads the three sections and the checksum; a mismatch resets the table to the defaults.
-void ReadRanking(const IniFile& profile, RankInts& rankScore, RankInts& rankStage,
-                 RankNames& rankName);
-void WriteRanking(IniFile& profile, const RankInts& rankScore, const RankInts& rankStage,
-                  const RankNames& rankName);
 
 }  // namespace zarp

@@ -32,6 +32,11 @@ struct Surface {
 };
 using SurfacePtr = std::unique_ptr<Surface>;
 
+// The screen every picture is made for.
+inline constexpr int32_t kScreenWidth = platform::kScreenWidth;
+inline constexpr int32_t kScreenHeight = platform::kScreenHeight;
+inline constexpr Rect kScreenRect{0, 0, kScreenWidth, kScreenHeight};
+
 // The six game actions read with IsPressed.
 inline constexpr int32_t ActLeft = 0, ActRight = 1, ActUp = 2, ActDown = 3, ActA = 4, ActB = 5;
 

@@ -1,26 +1,32 @@
-// The head-up display along the bottom of the field, and the coins still on the field.
+#include "game/play/Hud.h"
+
 #include <string>
 
-#include "game/play/Physics.h"
-#include "game/shell/Form.h"
+#include "game/media/Media.h"
+#include "game/media/SheetCells.h"
+#include "game/play/PlayField.h"
+#include "game/play/StageSet.h"
+#include "game/shell/Session.h"
 
 namespace zarp {
 
-void TForm1::DrawHud() {
+void DrawHud(Media& media, const Session& session) {
     // The strip below the 448-row field; right and bottom are exclusive, so column 639 and
     // row 479 keep what they held.
-    if (MediaDevices.backBuffer) ColorFill(*MediaDevices.backBuffer, {0, 452, 639, 479}, 0);
-    DrawText(0, 452, "STAGE:" + std::to_string(stageNo));
-    DrawText(200, 452, "SCORE:" + std::to_string(Player.score));
-    DrawText(490, 452, "REST:" + std::to_string(Player.rest));
+    Surface* back = media.MediaDevices.backBuffer.get();
+    if (back) ColorFill(*back, {0, 452, kScreenWidth - 1, kScreenHeight - 1}, 0);
+    media.DrawText(0, 452, "STAGE:" + std::to_string(session.stageNo));
+    media.DrawText(200, 452, "SCORE:" + std::to_string(session.Player.score));
+    media.DrawText(490, 452, "REST:" + std::to_string(session.Player.rest));
 }
 
-void TForm1::DrawCoins() {
-    const StageSlotView stage = SlotView(StageBlockTable, StageEntityTable, stageNo);
+void DrawCoins(Media& media, const StageSet& stages, const Session& session,
+               const PlayField& field) {
+    const StageSlotView stage = stages.Slot(session.stageNo);
     for (int32_t i = 2; i < stage.entityCount; ++i) {
-        if (coinPresent[static_cast<size_t>(i)]) {
-            MediaDevices.DrawSprite(stage.entityX[i], stage.entityY[i], {0, 0, 16, 16},
-                                    coinSheet.get());
+        if (field.coinPresent[static_cast<size_t>(i)]) {
+            media.MediaDevices.DrawSprite(stage.entityX[i], stage.entityY[i], cell::kCoin,
+                                          media.coinSheet.get());
         }
     }
 }

@@ -57,7 +57,7 @@ StageStart StageStartOf(const StageSlotView& stage) {
 int32_t CountToggleBlocks(const StageSlotView& stage) {
     int32_t n = 0;
     for (int32_t i = 0; i < stage.blockCount; ++i) {
-        if (stage.blockType[i] == kBlockToggleA || stage.blockType[i] == kBlockToggleB) ++n;
+        if (IsToggleBlock(stage.blockType[i])) ++n;
     }
     return n;
 }
@@ -161,7 +161,7 @@ BlockCells MakeBlockCells(const StageSlotView& stage) {
         const int32_t type = stage.blockType[i];
         if (type < 0 || type > kBlockLastType) continue;
         const int64_t bx = stage.blockX[i], by = stage.blockY[i];
-        const int64_t size = type <= 4 ? 64 : 32;
+        const int64_t size = BlockSize(type);
         for (int32_t row = 0; row < BlockCells::kRows; ++row) {
             for (int32_t column = 0; column < BlockCells::kColumns; ++column) {
                 // Cores with their corner in this cell lie within it and kCore beyond.
@@ -188,29 +188,29 @@ inline void TouchBlock(PlayWorld& world, PlayEvents& events, int32_t i, int64_t 
     const int32_t type = stage.blockType[i];
     if (type < 0 || type > kBlockLastType) return;
     const int64_t bx = stage.blockX[i], by = stage.blockY[i];
-    const int64_t size = type <= 4 ? 64 : 32;
+    const int64_t size = BlockSize(type);
     if (!Overlap(cl, ct, cr, cb, bx, by, bx + size, by + size)) return;
     // A factor replaces r, so with several rebound blocks the last one decides; all the
     // other effects add up.
     switch (type) {
-        case 0:
-        case 5:
+        case kBlockRebound10:
+        case kBlockRebound10Small:
             r = 1.0;
             break;
-        case 1:
-        case 6:
+        case kBlockRebound08:
+        case kBlockRebound08Small:
             r = 0.8;
             break;
-        case 2:
-        case 7:
+        case kBlockRebound02:
+        case kBlockRebound02Small:
             r = 0.2;
             break;
-        case 3:
-        case 8:
+        case kBlockNeedle:
+        case kBlockNeedleSmall:
             p.needleTime = 5;
             break;
-        case 4:
-        case 9:
+        case kBlockIce:
+        case kBlockIceSmall:
             p.noFriction = true;
             break;
         case kBlockGoal:

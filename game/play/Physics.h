@@ -44,23 +44,33 @@ inline int32_t WrapAdd(int32_t a, int64_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
 
-// Block types and what touching them does.
+// Block types and what touching them does (BlockSize gives their squares: 5 to 9 are the small
+// ones of 0 to 4).
 enum BlockType : int32_t {
-    kBlockRebound10 = 0,  // and 5
-    kBlockRebound08 = 1,  // and 6
-    kBlockRebound02 = 2,  // and 7
-    kBlockNeedle = 3,     // and 8
-    kBlockIce = 4,        // and 9
+    kBlockRebound10 = 0,  // rebounds at 1.0
+    kBlockRebound08 = 1,  // at 0.8
+    kBlockRebound02 = 2,  // at 0.2
+    kBlockNeedle = 3,     // sends the ball back to the start
+    kBlockIce = 4,        // no friction and no brake
+    kBlockRebound10Small = 5,
+    kBlockRebound08Small = 6,
+    kBlockRebound02Small = 7,
+    kBlockNeedleSmall = 8,
+    kBlockIceSmall = 9,
     kBlockGoal = 10,
     kBlockConveyorRight = 11,
     kBlockConveyorLeft = 12,
     kBlockConveyorUp = 13,
     kBlockConveyorDown = 14,
     kBlockBooster = 15,
-    kBlockToggleA = 16,
-    kBlockToggleB = 17,
+    kBlockToggleA = 16,  // rebound in the first phase of the toggle clock, needle in the second
+    kBlockToggleB = 17,  // the other way round
     kBlockLastType = 17,
 };
+
+constexpr bool IsToggleBlock(int32_t type) {
+    return type == kBlockToggleA || type == kBlockToggleB;
+}
 
 // One stage slot of the game's tables, read-only. Counts are clamped to the tables' capacities.
 struct StageSlotView {

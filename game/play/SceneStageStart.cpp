@@ -3,8 +3,15 @@
 #include <algorithm>
 #include <string>
 
+#include "game/media/Media.h"
+#include "game/media/SheetCells.h"
+#include "game/play/Hud.h"
 #include "game/play/Physics.h"
-#include "game/shell/Form.h"
+#include "game/play/PlayField.h"
+#include "game/play/ScenePlay.h"
+#include "game/play/StageSet.h"
+#include "game/shell/Session.h"
+#include "game/shell/Shell.h"
 
 namespace zarp {
 
@@ -12,39 +19,39 @@ namespace {
 
 constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kFieldGrey = 0xC8C8C8;  // RGB (200, 200, 200)
-constexpr Rect kBackgroundTile{352, 0, 384, 32};
+// The field and its frame: the screen above the status strip.
+constexpr Rect kFieldArea{0, 0, kScreenWidth, 448};
 
 // The block sheet's cell of a block type; false for types that are not drawn.
-bool BlockCell(int32_t type, Rect& cell) {
-    if (type >= 0 && type <= 4) {
-        cell = {64 * type, 0, 64 * type + 64, 64};
-    } else if (type >= 5 && type <= 9) {
-        const int32_t t = type - 5;
-        cell = {32 * t, 64, 32 * t + 32, 96};
+bool BlockCell(int32_t type, Rect& picture) {
+    if (type >= kBlockRebound10 && type <= kBlockIce) {
+        picture = cell::BigBlock(type - kBlockRebound10);
+    } else if (type >= kBlockRebound10Small && type <= kBlockIceSmall) {
+        picture = cell::SmallBlock(type - kBlockRebound10Small);
     } else if (type == kBlockGoal) {
-        cell = {320, 0, 352, 32};
-    } else if (type >= 11 && type <= 15) {
-        const int32_t t = type - 6;
-        cell = {32 * t, 64, 32 * t + 32, 96};
+        picture = cell::kGoal;
+    } else if (type >= kBlockConveyorRight && type <= kBlockBooster) {
+        // The small row goes on after the five small blocks.
+        picture = cell::SmallBlock(5 + type - kBlockConveyorRight);
     } else if (type == kBlockToggleA) {
-        cell = {0, 64, 32, 96};  // the look of type 5
+        picture = cell::kSmallRebound;  // its first phase
     } else if (type == kBlockToggleB) {
-        cell = {96, 64, 128, 96};  // the look of type 8
+        picture = cell::kSmallNeedle;
     } else {
         return false;
     }
     return true;
 }
 
-void DrawTitle(TForm1& form) {
-    const int32_t tx = form.stageNo < 10 ? 80 : 40;
-    form.DrawTextScaled(tx, 150, "STAGE:" + std::to_string(form.stageNo), 3);
+void DrawTitle(Media& media, int32_t stageNo) {
+    const int32_t tx = stageNo < 10 ? 80 : 40;
+    media.DrawTextScaled(tx, 150, "STAGE:" + std::to_string(stageNo), 3);
 }
 
-void CopyField(TForm1& form) {
-    if (form.backgroundSurface && form.MediaDevices.backBuffer) {
-        Blt(*form.MediaDevices.backBuffer, {0, 0, 640, 448}, *form.backgroundSurface,
-            {0, 0, 640, 448}, false);
+void CopyField(Media& media) {
+    if (media.backgroundSurface && media.MediaDevices.backBuffer) {
+        Blt(*media.MediaDevices.backBuffer, kFieldArea, *media.backgroundSurface, kFieldArea,
+            false);
     }
 }
 
@@ -56,38 +63,43 @@ int32_t PaintStageField(Surface& background, const Surface* blockSheet,
     if (blockSheet) {
         for (int32_t i = 0; i <= 18; ++i) {
             for (int32_t j = 0; j <= 12; ++j) {
-                BltFast(background, 16 + 32 * i, 16 + 32 * j, *blockSheet, kBackgroundTile, true);
+                BltFast(background, 16 + 32 * i, 16 + 32 * j, *blockSheet, cell::kFieldTile, true);
             }
         }
     }
     // The blocks in table order, later ones over earlier ones, colour-keyed and not clipped.
     int32_t toggles = 0;
     for (int32_t i = 0; i < stage.blockCount; ++i) {
-        Rect cell;
-        if (!BlockCell(stage.blockType[i], cell)) continue;
+        Rect picture;
+        if (!BlockCell(stage.blockType[i], picture)) continue;
         if (blockSheet)
-            BltFast(background, stage.blockX[i], stage.blockY[i], *blockSheet, cell, true);
-        if (stage.blockType[i] == kBlockToggleA || stage.blockType[i] == kBlockToggleB) ++toggles;
+            BltFast(background, stage.blockX[i], stage.blockY[i], *blockSheet, picture, true);
+        if (IsToggleBlock(stage.blockType[i])) ++toggles;
     }
     return toggles;
 }
 
-void SceneStageStart::Frame(TForm1& form) {
-    MediaDevices& media = form.MediaDevices;
+void SceneStageStart::Frame(const Context& c) {
+    Media& media = c.media;
+    MediaDevices& devices = media.MediaDevices;
+    Session& session = c.session;
+    PlayField& field = c.field;
     const int32_t f = frame;
     if (f == 0) {
         // Set-up; nothing is presented.
-        form.musicRepeat = true;
-        media.FillRectRgb(media.backBuffer.get(), 0, 0, 640, 480, kBlack);
-        media.FillRectRgb(media.primarySurface.get(), 0, 0, 640, 480, kBlack);
-        media.FillRectRgb(form.backgroundSurface.get(), 0, 0, 640, 480, kBlack);
-        media.FillRectRgb(form.backgroundSurface.get(), 0, 0, 640, 448, kFieldGrey);
-        const StageSlotView stage =
-            SlotView(form.StageBlockTable, form.StageEntityTable, form.stageNo);
+        media.musicRepeat = true;
+        devices.FillRectRgb(devices.backBuffer.get(), 0, 0, kScreenWidth, kScreenHeight, kBlack);
+        devices.FillRectRgb(devices.primarySurface.get(), 0, 0, kScreenWidth, kScreenHeight,
+                            kBlack);
+        devices.FillRectRgb(media.backgroundSurface.get(), 0, 0, kScreenWidth, kScreenHeight,
+                            kBlack);
+        devices.FillRectRgb(media.backgroundSurface.get(), kFieldArea.left, kFieldArea.top,
+                            kFieldArea.right, kFieldArea.bottom, kFieldGrey);
+        const StageSlotView stage = c.stages.Slot(session.stageNo);
         const StageStart start = StageStartOf(stage);
-        Player& p = form.Player;
-        form.playerStartX = start.x;
-        form.playerStartY = start.y;
+        Player& p = session.Player;
+        field.playerStartX = start.x;
+        field.playerStartY = start.y;
         p.x = start.x;
         p.y = start.y;
         p.flying = false;
@@ -101,35 +113,33 @@ void SceneStageStart::Frame(TForm1& form) {
         // lie on ice); the first flight frame reads it before any block test of this stage, so
         // every stage starts as the stage solver's proofs do, on no ice.
         p.noFriction = false;
-        form.blinkTimer = 0;
-        form.toggleBlockCount = 0;
-        // The stage's clear begins at its first frame, even if the last one was cut short.
-        form.stageClear.Restart();
+        field.blinkTimer = 0;
+        field.toggleBlockCount = 0;
 
-        if (form.backgroundSurface) {
-            form.toggleBlockCount =
-                PaintStageField(*form.backgroundSurface, form.blockSheet.get(), stage);
+        if (media.backgroundSurface) {
+            field.toggleBlockCount =
+                PaintStageField(*media.backgroundSurface, media.blockSheet.get(), stage);
         } else {
-            form.toggleBlockCount = CountToggleBlocks(stage);
+            field.toggleBlockCount = CountToggleBlocks(stage);
         }
         for (int32_t i = 0; i < stage.entityCount; ++i)
-            form.coinPresent[static_cast<size_t>(i)] = 1;
-        form.Pace(600);
+            field.coinPresent[static_cast<size_t>(i)] = 1;
+        media.Pace(600);
     } else if (f >= 1 && f <= 19) {
         // The title alone on black.
-        DrawTitle(form);
-        media.Present();
-        media.ClearBackBuffer();
-        form.Pace(32);
+        DrawTitle(media, session.stageNo);
+        devices.Present();
+        devices.ClearBackBuffer();
+        media.Pace(32);
     } else if (f >= 21 && f <= 49) {
         if (!wipeDone) {
             // Growing squares reveal the field, 16 frames.
-            if (form.backgroundSurface && media.backBuffer) {
+            if (media.backgroundSurface && devices.backBuffer) {
                 const int32_t s = wipeStep;
-                for (int32_t c = 0; c <= 39; ++c) {
-                    for (int32_t r = 0; r <= 27; ++r) {
-                        const Rect square{16 * c, 16 * r, 16 * c + s, 16 * r + s};
-                        Blt(*media.backBuffer, square, *form.backgroundSurface, square, false);
+                for (int32_t col = 0; col <= 39; ++col) {
+                    for (int32_t row = 0; row <= 27; ++row) {
+                        const Rect square{16 * col, 16 * row, 16 * col + s, 16 * row + s};
+                        Blt(*devices.backBuffer, square, *media.backgroundSurface, square, false);
                     }
                 }
             }
@@ -138,32 +148,30 @@ void SceneStageStart::Frame(TForm1& form) {
                 wipeStep = 1;
                 wipeDone = true;
             }
-            form.Pace(16);
+            media.Pace(16);
         } else {
-            CopyField(form);
-            form.DrawHud();
+            CopyField(media);
+            DrawHud(media, session);
             if (f == 49) wipeDone = false;
         }
-        form.Pace(32);
-        DrawTitle(form);
-        media.Present();
-        media.ClearBackBuffer();
+        media.Pace(32);
+        DrawTitle(media, session.stageNo);
+        devices.Present();
+        devices.ClearBackBuffer();
     } else if (f == 51) {
         // The coins appear one after the other, each running through the cells 7 down to 0.
-        const StageSlotView stage =
-            SlotView(form.StageBlockTable, form.StageEntityTable, form.stageNo);
+        const StageSlotView stage = c.stages.Slot(session.stageNo);
         if (appearCount == 0) {
             appearTimer.fill(16);
             appearCount = 1;
         }
-        CopyField(form);
-        form.DrawHud();
+        CopyField(media);
+        DrawHud(media, session);
         for (int32_t i = 2; i < appearCount && i < stage.entityCount; ++i) {
             int32_t& timer = appearTimer[static_cast<size_t>(i)];
             timer = std::max(timer - 1, 0);
-            const int32_t k = timer / 2;
-            media.DrawSprite(stage.entityX[i], stage.entityY[i], {16 * k, 0, 16 * k + 16, 16},
-                             form.coinSheet.get());
+            devices.DrawSprite(stage.entityX[i], stage.entityY[i], cell::CoinFrame(timer / 2),
+                               media.coinSheet.get());
         }
         if (appearCount < stage.entityCount) appearCount += 1;
         const bool noCoins = stage.entityCount <= 2;
@@ -172,11 +180,11 @@ void SceneStageStart::Frame(TForm1& form) {
         } else {
             frame = 50;  // the counter stays at 51 through the phase
         }
-        form.Pace(48);
-        media.Present();
+        media.Pace(48);
+        devices.Present();
     } else if (f == 52) {
-        form.scene = ScenePlay::kId;
-        form.DrawCoins();
+        c.shell.ChangeScene(ScenePlay::kId);
+        DrawCoins(media, c.stages, session, field);
         frame = -1;
     }
     // Frames 20 and 50 do nothing at all.

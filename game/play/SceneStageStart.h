@@ -8,10 +8,22 @@
 
 namespace zarp {
 
-class TForm1;
+class Shell;
+struct Media;
+struct PlayField;
+struct Session;
+struct StageSet;
 
 struct SceneStageStart {
     static constexpr int32_t kId = 0;
+
+    struct Context {
+        Media& media;
+        Session& session;  // the ball goes to the start with the stage's shots
+        const StageSet& stages;
+        PlayField& field;  // set up for the play
+        Shell& shell;
+    };
 
     int32_t frame = 0;     // the scene's frame counter; stays at 51 through the coin phase
     int32_t wipeStep = 1;  // 1..16
@@ -19,7 +31,7 @@ struct SceneStageStart {
     std::array<int32_t, kGameEntitiesPerSlot> appearTimer{};  // per coin, 16 down to 0
     int32_t appearCount = 0;  // 0 while the coin phase has not begun
 
-    void Frame(TForm1& form);
+    void Frame(const Context& c);
 };
 
 // Paints a stage's static picture onto `background` as the stage start does after filling it:

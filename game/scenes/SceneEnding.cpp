@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <string>
 
+#include "game/media/Media.h"
+#include "game/play/StageSet.h"
 #include "game/scenes/Credits.h"
-#include "game/shell/Form.h"
+#include "game/scenes/SceneRanking.h"
+#include "game/scenes/SceneTitle.h"
+#include "game/shell/Session.h"
+#include "game/shell/Shell.h"
 
 namespace zarp {
 
@@ -14,10 +19,9 @@ constexpr const char* kThankYouTyped = "THANK YOU FOR YOUR PLAYING!!!";
 constexpr const char* kThankYou = "THANK YOU FOR YOUR PLAYING!!";
 constexpr double kCongratsScale = 1.7;
 constexpr int32_t kTopSpeed = 128;
-
-Rect StarPixel(int32_t i) {
-    return Rect{320 + i % 20, 32, 321 + i % 20, 33};
-}
+// While the credits fall the stars race in from far above; then they slow down to a stop.
+constexpr StarField::Reentry kRaceReentry{true, 30, -80};
+constexpr StarField::Reentry kSlowReentry{true, 10, -64};
 
 std::string Prefix(const char* text, int32_t count) {
     return std::string(text).substr(0, static_cast<size_t>(std::max(count, 0)));
@@ -25,85 +29,72 @@ std::string Prefix(const char* text, int32_t count) {
 }  // namespace
 
 // The first `lines` credit lines, each `dropY` rows below its place.
-void SceneEnding::DrawCredits(TForm1& form, int32_t lines, int32_t dropY) {
+void SceneEnding::DrawCredits(const Context& c, int32_t lines, int32_t dropY) {
+    Media& media = c.media;
     if (lines >= 2) {
-        form.DrawText(50, 160 + dropY, " GAME DESIGN / PROGRAM");
-        form.DrawText(50, 190 + dropY, kDesignNameLine);
+        media.DrawText(50, 160 + dropY, " GAME DESIGN / PROGRAM");
+        media.DrawText(50, 190 + dropY, kDesignNameLine);
     }
     if (lines >= 4) {
-        form.DrawText(50, 240 + dropY, "        MUSIC");
-        form.DrawText(50, 270 + dropY, kMusicNameLine);
+        media.DrawText(50, 240 + dropY, "        MUSIC");
+        media.DrawText(50, 270 + dropY, kMusicNameLine);
     }
     if (lines >= 6) {
-        // A user set credits its own map designer, centred at 12 pixels per character.
-        if (form.userStageMode) {
-            form.DrawText(50, 330 + dropY, "      MAP DESIGN");
-        } else {
-            form.DrawText(50, 330 + dropY, "     TEST PLAYER");
-            form.stageAuthor = kTestPlayersLine;
-        }
-        const int32_t length = static_cast<int32_t>(form.stageAuthor.size());
-        form.DrawText(320 - 12 * length, 360 + dropY, form.stageAuthor);
+        // A user set credits its own map designer, centred at 12 pixels per character; the
+        // built-in set its test players.
+        const bool userSet = c.session.userStageMode;
+        media.DrawText(50, 330 + dropY, userSet ? "      MAP DESIGN" : "     TEST PLAYER");
+        const std::string names = userSet ? c.stages.stageAuthor : std::string(kTestPlayersLine);
+        const int32_t length = static_cast<int32_t>(names.size());
+        media.DrawText(320 - 12 * length, 360 + dropY, names);
     }
 }
 
-void SceneEnding::Frame(TForm1& form) {
-    MediaDevices& media = form.MediaDevices;
+void SceneEnding::Frame(const Context& c) {
+    Media& media = c.media;
+    MediaDevices& devices = media.MediaDevices;
     const int32_t e = endingFrame;
 
-    if (!media.IsPressed(ActA)) endingLatch = false;
+    endingLatch.ClearIfUp(devices.IsPressed(ActA));
 
     if (e == 0) {
-        for (int32_t i = 0; i < kStars; ++i) {
-            starX[i] = form.random.Next() % 640;
-            starY[i] = form.random.Next() % 480;
-        }
-        form.musicRepeat = false;  // the ending's piece plays once
-        form.StartMusic("bgm03.mid");
+        stars.Scatter(c.random);
+        media.StartMusic("bgm03.mid", /*repeat=*/false);  // the ending's piece plays once
     }
 
-    // Each star keeps the colour of its index through every respawn.
-    for (int32_t i = 0; i < kStars; ++i) {
-        media.DrawSprite(starX[i], starY[i], StarPixel(i), form.blockSheet.get());
-    }
+    stars.Draw(devices, media.blockSheet.get());
 
     // The congratulation is typed, rises, waits, then shrinks away.
     if (e > 12 && e < 48) {
-        form.DrawTextScaled(0, 200, Prefix(kCongratulations, (e - 12) / 2), kCongratsScale);
-        if (e % 2 == 0) media.PlayEffect("shya.wav", 0);
-        form.Pace(32);
+        media.DrawTextScaled(0, 200, Prefix(kCongratulations, (e - 12) / 2), kCongratsScale);
+        if (e % 2 == 0) devices.PlayEffect("shya.wav", 0);
+        media.Pace(32);
     }
     if (e > 47 && e < 61) {
-        form.DrawTextScaled(0, 670 - 10 * e, "Congratulations!", kCongratsScale);
-        form.Pace(32);
+        media.DrawTextScaled(0, 670 - 10 * e, "Congratulations!", kCongratsScale);
+        media.Pace(32);
     }
     if (e > 60 && e < 100) {
-        form.DrawTextScaled(0, 60, "Congratulations!", kCongratsScale);
-        form.Pace(32);
+        media.DrawTextScaled(0, 60, "Congratulations!", kCongratsScale);
+        media.Pace(32);
     }
     if (e > 62 && e < 100) {
-        form.Pace(60);
-        DrawCredits(form, e > 82 ? 6 : e > 72 ? 4 : 2, 0);
+        media.Pace(60);
+        DrawCredits(c, e > 82 ? 6 : e > 72 ? 4 : 2, 0);
     }
     if (e > 99 && e < 116) {
         congratsScale -= 0.1;
-        form.DrawTextScaled(0, 60, "Congratulations!", congratsScale);
-        DrawCredits(form, 6, 0);
+        media.DrawTextScaled(0, 60, "Congratulations!", congratsScale);
+        DrawCredits(c, 6, 0);
         if (e == 115) congratsScale = kCongratsScale;
     }
 
     // The credits fall away while the stars race downward.
     if (e > 115 && e < 330) {
-        if (e < 170) DrawCredits(form, 6, fallOffset / 2);
+        if (e < 170) DrawCredits(c, 6, fallOffset / 2);
         fallSpeed = std::min(fallSpeed + 1, kTopSpeed);
         fallOffset += fallSpeed;
-        for (int32_t i = 0; i < kStars; ++i) {
-            starY[i] += (i % 3 + 1) * fallSpeed / 6;
-            if (starY[i] > 480) {
-                starX[i] = form.random.Next() % 640;
-                starY[i] = form.random.Next() % 30 - 80;
-            }
-        }
+        stars.Fall(fallSpeed, c.random, kRaceReentry);
         if (e == 329) {
             fallSpeed = 0;
             fallOffset = 0;
@@ -113,39 +104,32 @@ void SceneEnding::Frame(TForm1& form) {
     // The stars slow down to a stop.
     if (e > 329 && e < 460) {
         slowSpeed = std::max(slowSpeed - 1, 0);
-        for (int32_t i = 0; i < kStars; ++i) {
-            starY[i] += (i % 3 + 1) * slowSpeed / 6;
-            if (starY[i] > 480) {
-                starX[i] = form.random.Next() % 640;
-                starY[i] = form.random.Next() % 10 - 64;
-            }
-        }
+        stars.Fall(slowSpeed, c.random, kSlowReentry);
         if (e == 459) slowSpeed = kTopSpeed;
     }
 
     if (e > 459 && e < 545) {
-        if (e % 3 == 0) media.PlayEffect("shya.wav", 0);
-        form.DrawText(0, 200, Prefix(kThankYouTyped, (e - 459) / 3));
+        if (e % 3 == 0) devices.PlayEffect("shya.wav", 0);
+        media.DrawText(0, 200, Prefix(kThankYouTyped, (e - 459) / 3));
     }
     if (e > 544) {
-        form.DrawText(0, 200, kThankYou);
-        if (e > 560) form.DrawTextScaled(70, 300, kCopyrightLine, 0.8);
-        if (e == 561) media.PlayEffect("clear.wav", 0);
+        media.DrawText(0, 200, kThankYou);
+        if (e > 560) media.DrawTextScaled(70, 300, kCopyrightLine, 0.8);
+        if (e == 561) devices.PlayEffect("clear.wav", 0);
     }
 
     endingFrame = e + 1;
 
-    if (!endingLatch && media.IsPressed(ActA) && endingFrame > 570) {
-        form.MediaPlayer1.Stop();
-        form.musicRepeat = false;
-        form.WipeScreen();
-        form.scene = form.userStageMode ? SceneTitle::kId : SceneRanking::kEntryId;
-        endingLatch = true;
+    if (endingLatch.Open() && devices.IsPressed(ActA) && endingFrame > 570) {
+        media.StopMusic();
+        media.WipeScreen();
+        c.shell.ChangeScene(c.session.userStageMode ? SceneTitle::kId : SceneRanking::kEntryId);
+        endingLatch.Set();
         endingFrame = 0;
     }
 
-    media.Present();
-    media.ClearBackBuffer();
+    devices.Present();
+    devices.ClearBackBuffer();
 }
 
 }  // namespace zarp

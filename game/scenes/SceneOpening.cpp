@@ -1,11 +1,13 @@
 #include "game/scenes/SceneOpening.h"
 
-#include "game/shell/Form.h"
+#include "game/media/Media.h"
+#include "game/media/SheetCells.h"
+#include "game/scenes/SceneTitle.h"
+#include "game/shell/Shell.h"
 
 namespace zarp {
 
 namespace {
-constexpr Rect kLogoBand{0, 115, 576, 180};
 constexpr int32_t kLogoEnd = 120;  // the band is in place from this frame on
 constexpr int32_t kFadeStart = 200;
 constexpr int32_t kOpeningEnd = 232;
@@ -15,8 +17,8 @@ constexpr uint32_t Rgb(uint32_t red, uint32_t green, uint32_t blue) {
 }
 }  // namespace
 
-void SceneOpening::Frame(TForm1& form) {
-    MediaDevices& media = form.MediaDevices;
+void SceneOpening::Frame(const Context& c) {
+    MediaDevices& media = c.media.MediaDevices;
     const int32_t t = openingFrame;
 
     // The maker's cry, centre, left, right.
@@ -36,13 +38,14 @@ void SceneOpening::Frame(TForm1& form) {
     if (f > 0 && f < kLogoEnd) {
         // The band grows from its top-left corner while sliding into place; its source
         // rectangle stays empty until frame 78.
-        const Rect growing{0, 115, static_cast<int32_t>(4.8 * f), static_cast<int32_t>(1.5 * f)};
+        const Rect growing{cell::kLogoBand.left, cell::kLogoBand.top, static_cast<int32_t>(4.8 * f),
+                           static_cast<int32_t>(1.5 * f)};
         media.DrawSprite(static_cast<int32_t>((kLogoEnd - f) * 4.8 + 32),
                          static_cast<int32_t>((kLogoEnd - f) * 1.5 + 180), growing,
-                         form.titleSheet.get());
+                         c.media.titleSheet.get());
     }
     if (f >= kLogoEnd && f < kOpeningEnd)
-        media.DrawSprite(32, 180, kLogoBand, form.titleSheet.get());
+        media.DrawSprite(32, 180, cell::kLogoBand, c.media.titleSheet.get());
 
     if (f > kFadeStart && f < kOpeningEnd) {
         // Fade the logo's two colour runs towards black.
@@ -53,8 +56,8 @@ void SceneOpening::Frame(TForm1& form) {
     }
 
     if (f > kOpeningEnd) {
-        form.scene = 10;
-        media.LoadPalette("palette.dat");  // undoes the fade
+        c.shell.ChangeScene(SceneTitle::kId);
+        media.LoadPalette(c.media.paletteFile);  // undoes the fade
     }
 
     openingFrame = f + 1;

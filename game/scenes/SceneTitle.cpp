@@ -1,16 +1,17 @@
 #include "game/scenes/SceneTitle.h"
 
+#include "game/media/Media.h"
+#include "game/play/SceneStageStart.h"
+#include "game/play/StageSet.h"
 #include "game/scenes/Credits.h"
-#include "game/shell/Form.h"
+#include "game/scenes/SceneRanking.h"
+#include "game/scenes/SceneUserStageSelect.h"
+#include "game/shell/Session.h"
+#include "game/shell/Shell.h"
 
 namespace zarp {
 
 namespace {
-constexpr Rect kTitlePicture{0, 0, 576, 110};
-constexpr Rect kBackgroundTile{286, 16, 318, 48};
-constexpr Rect kCursorBar{0, 17, 286, 50};
-constexpr Rect kSmallBall{16, 0, 32, 16};
-
 struct MenuItem {
     const char* text;
     int32_t x, y;
@@ -24,53 +25,43 @@ constexpr MenuItem kMenu[SceneTitle::kItems] = {
 constexpr int32_t kStartGame = 0, kRanking = 1, kUserStages = 2, kExit = 3;
 }  // namespace
 
-void SceneTitle::Frame(TForm1& form) {
-    MediaDevices& media = form.MediaDevices;
-    platform::Keyboard& keyboard = form.platform.keyboard;
+void SceneTitle::Frame(const Context& c) {
+    Media& media = c.media;
+    MediaDevices& devices = media.MediaDevices;
+    platform::Keyboard& keyboard = devices.platform.keyboard;
 
     if (!titleReady) {
         // A hidden start key still held from before must not arm this visit: wait for its
         // release. Messages and the clock keep moving so a close request ends the wait.
-        while (keyboard.AsyncKeyState(HiddenStartKey) && !form.closing) {
-            form.ProcessMessages();
-            form.platform.clock.SleepUntil(form.platform.clock.Ticks() + 1);
-        }
-        form.musicRepeat = true;
-        form.StartMusic("bgm01.mid");
+        c.shell.WaitForKeyUp(HiddenStartKey);
+        media.StartMusic("bgm01.mid", /*repeat=*/true);
         titleReady = true;
     }
 
-    if (!media.IsPressed(ActA)) titleLatch = false;
+    titleLatch.ClearIfUp(devices.IsPressed(ActA));
     if (keyboard.AsyncKeyState(HiddenStartKey)) stage8Armed = true;
 
-    // Tiles drifting one pixel up and to the left per frame; they cover the whole screen.
-    for (int32_t i = -1; i <= 20; ++i) {
-        for (int32_t j = -1; j <= 15; ++j) {
-            media.DrawSprite(32 * i + tileScrollX, 32 * j + tileScrollY, kBackgroundTile,
-                             form.cwinSheet.get());
-        }
-    }
-    if (--tileScrollX == 0) tileScrollX = 32;
-    if (--tileScrollY == 0) tileScrollY = 32;
+    tiles.Draw(devices, media.cwinSheet.get());
+    tiles.Step();
 
-    form.DrawTextScaled(320, 190, "Zarpane", 0.5);
-    media.DrawSprite(32, 50, kTitlePicture, form.titleSheet.get());
-    form.DrawTextScaled(0, 460, kCopyrightLine, 0.5);
-    if (stage8Armed) form.DrawTextScaled(0, 0, "You can start to STAGE8", 0.5);
+    media.DrawTextScaled(320, 190, "Zarpane", 0.5);
+    devices.DrawSprite(32, 50, cell::kTitlePicture, media.titleSheet.get());
+    media.DrawTextScaled(0, 460, kCopyrightLine, 0.5);
+    if (stage8Armed) media.DrawTextScaled(0, 0, "You can start to STAGE8", 0.5);
 
     if (cursorSpeed == 0) {
         // Up and down together cancel out: the bar and the cursor always move as one.
-        const bool up = media.IsPressed(ActUp);
-        const bool down = media.IsPressed(ActDown);
+        const bool up = devices.IsPressed(ActUp);
+        const bool down = devices.IsPressed(ActDown);
         if (up && !down && menuCursor > 0) {
             cursorSpeed = -7;
             --menuCursor;
-            media.PlayEffect("trub.wav", 0);
+            devices.PlayEffect("trub.wav", 0);
         }
         if (down && !up && menuCursor < kItems - 1) {
             cursorSpeed = 7;
             ++menuCursor;
-            media.PlayEffect("trub.wav", 0);
+            devices.PlayEffect("trub.wav", 0);
         }
     } else {
         // 7 + 6 + ... + 1 = 28 rows, one item, in 7 frames.
@@ -78,44 +69,47 @@ void SceneTitle::Frame(TForm1& form) {
         cursorSpeed += cursorSpeed > 0 ? -1 : 1;
     }
 
-    media.DrawSprite(185, 295 + cursorOffset, kCursorBar, form.cwinSheet.get());
+    devices.DrawSprite(185, 295 + cursorOffset, cell::kMenuBar, media.cwinSheet.get());
     for (const MenuItem& item : kMenu)
-        form.DrawText(item.x, item.y, item.text);
-    media.DrawSprite(170, 302 + cursorOffset, kSmallBall, form.playerSheet.get());
-    media.DrawSprite(469, 302 + cursorOffset, kSmallBall, form.playerSheet.get());
+        media.DrawText(item.x, item.y, item.text);
+    devices.DrawSprite(170, 302 + cursorOffset, cell::kAimMarker, media.playerSheet.get());
+    devices.DrawSprite(469, 302 + cursorOffset, cell::kAimMarker, media.playerSheet.get());
 
-    if (cursorSpeed == 0 && !titleLatch && media.IsPressed(ActA)) {
-        titleLatch = true;
+    if (cursorSpeed == 0 && titleLatch.Open() && devices.IsPressed(ActA)) {
+        titleLatch.Set();
         titleReady = false;
+        Session& session = c.session;
         switch (menuCursor) {
             case kStartGame:
-            case kUserStages:
-                form.userStageMode = menuCursor == kUserStages;
-                form.scene = form.userStageMode ? SceneUserStageSelect::kId : SceneStageStart::kId;
-                form.stageNo = 1;
-                form.WipeScreen();
-                if (form.scene == SceneStageStart::kId) form.LoadStages();
-                form.Player.score = 0;
-                form.Player.credit = 5;
-                if (!form.userStageMode) {
+            case kUserStages: {
+                // A new game, of the built-in stages or of a user set chosen next.
+                session.userStageMode = menuCursor == kUserStages;
+                c.shell.ChangeScene(session.userStageMode ? SceneUserStageSelect::kId
+                                                          : SceneStageStart::kId);
+                session.stageNo = 1;
+                media.WipeScreen();
+                if (!session.userStageMode) LoadStages(c.stages, session, c.shell);
+                session.Player.score = 0;
+                session.Player.credit = 5;
+                if (!session.userStageMode) {
                     // The user stage selection keeps the title's music until a file is chosen.
-                    form.musicRepeat = false;
-                    form.StartMusic("bgm00.mid");
+                    media.StartMusic("bgm00.mid", /*repeat=*/false);
                     if (stage8Armed) {
-                        form.stageNo = 8;
-                        form.Player.score = 10000;
+                        session.stageNo = 8;
+                        session.Player.score = 10000;
                     }
                 }
                 break;
+            }
             case kRanking:
-                form.StopMusic();
-                form.WipeScreen();
-                media.ClearBackBuffer();
-                form.scene = SceneRanking::kViewId;
+                media.StopMusic();
+                media.WipeScreen();
+                devices.ClearBackBuffer();
+                c.shell.ChangeScene(SceneRanking::kViewId);
                 break;
             case kExit:
-                form.WipeScreen();  // the music plays on until the program ends
-                form.scene = SceneQuit;
+                media.WipeScreen();  // the music plays on until the program ends
+                c.shell.ChangeScene(SceneQuit);
                 break;
             default:
                 break;
@@ -126,8 +120,8 @@ void SceneTitle::Frame(TForm1& form) {
         stage8Armed = false;
     }
 
-    form.Pace(16);
-    media.Present();
+    media.Pace(16);
+    devices.Present();
 }
 
 }  // namespace zarp

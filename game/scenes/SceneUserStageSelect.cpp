@@ -1,80 +1,77 @@
 #include "game/scenes/SceneUserStageSelect.h"
 
-#include "game/shell/Form.h"
+#include "game/media/Media.h"
+#include "game/play/SceneStageStart.h"
+#include "game/play/StageSet.h"
+#include "game/scenes/SceneTitle.h"
+#include "game/shell/Session.h"
+#include "game/shell/Shell.h"
+#include "game/shell/UserStageList.h"
 
 namespace zarp {
 
-namespace {
-constexpr Rect kBackgroundCell{318, 16, 350, 48};
-constexpr Rect kCursorMark{320, 48, 336, 64};
-}  // namespace
+void SceneUserStageSelect::Frame(const Context& c) {
+    Media& media = c.media;
+    MediaDevices& devices = media.MediaDevices;
+    const UserStageList& list = c.userStages;
 
-void SceneUserStageSelect::Frame(TForm1& form) {
-    MediaDevices& media = form.MediaDevices;
+    decideLatch.ClearIfUp(devices.IsPressed(ActA));
 
-    if (!media.IsPressed(ActA)) decideLatch = false;
+    tiles.Draw(devices, media.cwinSheet.get());
+    tiles.Step();
 
-    // The background pattern creeps up one pixel per frame.
-    for (int32_t c = -1; c <= 20; ++c) {
-        for (int32_t r = -1; r <= 15; ++r) {
-            media.DrawSprite(32 * c, 32 * r + scrollOffset, kBackgroundCell, form.cwinSheet.get());
-        }
-    }
-    if (--scrollOffset == 0) scrollOffset = 32;
+    media.Pace(64);  // one frame per 64 ms
+    decideLatch.ClearIfUp(devices.IsPressed(ActA));
 
-    form.Pace(64);  // one frame per 64 ms
-    if (!media.IsPressed(ActA)) decideLatch = false;
-
-    form.DrawText(20, 0, "Select user&s stage data");
-    for (int32_t i = 0; i < form.userStageCount; ++i) {
-        form.DrawText(20, 30 + 24 * i, form.userStageLabels[i]);
+    media.DrawText(20, 0, "Select user&s stage data");
+    for (int32_t i = 0; i < list.userStageCount; ++i) {
+        media.DrawText(20, 30 + 24 * i, list.userStageLabels[i]);
     }
 
-    if (form.userStageCount <= 0) {
-        form.DrawText(220, 220, "No data!!");
-        if (media.IsPressed(ActA) && !decideLatch) {
-            form.StopMusic();
-            form.scene = SceneTitle::kId;
-            form.WipeScreen();
+    if (list.userStageCount <= 0) {
+        media.DrawText(220, 220, "No data!!");
+        if (devices.IsPressed(ActA) && decideLatch.Open()) {
+            media.StopMusic();
+            c.shell.ChangeScene(SceneTitle::kId);
+            media.WipeScreen();
         }
     } else {
         // A held direction moves the cursor once every three frames.
-        if (media.IsPressed(ActUp)) --repeatCounter;
-        if (media.IsPressed(ActDown)) ++repeatCounter;
+        if (devices.IsPressed(ActUp)) --repeatCounter;
+        if (devices.IsPressed(ActDown)) ++repeatCounter;
         if (repeatCounter < 0) {
             --listCursor;
             repeatCounter = 2;
-            media.PlayEffect("tick.wav", 0);
+            devices.PlayEffect("tick.wav", 0);
         }
         if (repeatCounter > 2) {
             ++listCursor;
             repeatCounter = 0;
-            media.PlayEffect("tick.wav", 0);
+            devices.PlayEffect("tick.wav", 0);
         }
-        if (listCursor < 0) listCursor = form.userStageCount - 1;
-        if (listCursor > form.userStageCount - 1) listCursor = 0;
+        if (listCursor < 0) listCursor = list.userStageCount - 1;
+        if (listCursor > list.userStageCount - 1) listCursor = 0;
 
-        media.DrawSprite(2, 34 + 24 * listCursor, kCursorMark, form.blockSheet.get());
+        devices.DrawSprite(2, 34 + 24 * listCursor, cell::kListCursor, media.blockSheet.get());
 
-        if (media.IsPressed(ActA) && !decideLatch) {
-            form.userStageFile = form.userStageFiles[listCursor];
-            form.WipeScreen();
-            form.LoadStages();
-            form.scene = SceneStageStart::kId;
-            decideLatch = true;
-            form.musicRepeat = false;
-            form.StartMusic("bgm00.mid");
+        if (devices.IsPressed(ActA) && decideLatch.Open()) {
+            c.session.userStageFile = list.userStageFiles[listCursor];
+            media.WipeScreen();
+            LoadStages(c.stages, c.session, c.shell);
+            c.shell.ChangeScene(SceneStageStart::kId);
+            decideLatch.Set();
+            media.StartMusic("bgm00.mid", /*repeat=*/false);
         }
-        if (media.IsPressed(ActB)) {
-            form.StopMusic();
-            form.scene = SceneTitle::kId;
-            decideLatch = true;
-            form.WipeScreen();
+        if (devices.IsPressed(ActB)) {
+            media.StopMusic();
+            c.shell.ChangeScene(SceneTitle::kId);
+            decideLatch.Set();
+            media.WipeScreen();
         }
     }
 
-    media.Present();
-    media.ClearBackBuffer();
+    devices.Present();
+    devices.ClearBackBuffer();
 }
 
 }  // namespace zarp

@@ -1,93 +1,52 @@
-// The game's main form: every piece of game state, the start-up, the frame loop and shutdown.
+// The game's main form: it owns the game's state, grouped by what it is, and the scenes; it
+// starts the game up, runs the frame loop, dispatches each frame to the current scene, handles
+// the keys and the music's end between frames, and shuts the game down.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/language/Language.h"
-#include "common/stage/Stage.h"
-#include "game/media/MediaDevices.h"
-#include "game/media/MediaPlayer.h"
+#include "game/media/Media.h"
 #include "game/media/Random.h"
 #include "game/platform/Platform.h"
-#include "game/play/Player.h"
+#include "game/play/PlayField.h"
 #include "game/play/ScenePlay.h"
 #include "game/play/SceneStageClear.h"
 #include "game/play/SceneStageStart.h"
+#include "game/play/StageSet.h"
 #include "game/scenes/SceneEnding.h"
 #include "game/scenes/SceneGameOver.h"
 #include "game/scenes/SceneOpening.h"
 #include "game/scenes/SceneRanking.h"
 #include "game/scenes/SceneTitle.h"
 #include "game/scenes/SceneUserStageSelect.h"
+#include "game/shell/Ranking.h"
+#include "game/shell/Session.h"
+#include "game/shell/Shell.h"
+#include "game/shell/UserStageList.h"
 
 namespace zarp {
 
-inline constexpr int32_t SceneQuit = 99;
-inline constexpr int32_t kRankingEntries = 11;  // places 1 to 10; entry 10 is never used
-inline constexpr int32_t kUserStageListSize = 100;
-inline constexpr int32_t kUserStagesShown = 18;
+// Where the game's files are, all decided here: zarp.dat, the sound effects and the music in
+// the program's folder; stage.dat, palette.dat and the user's *.zrp sets in the working folder,
+// named as they stand (so messages name them as the player knows them).
+struct GameFiles {
+    std::string programFolder;  // with trailing separator: the sound effects and the music
+    std::string ranking;        // zarp.dat
+    std::string palette = "palette.dat";
+    std::string builtInStages = "stage.dat";
+    std::string userSetFolder = ".";
+    std::string userSetExtension = ".zrp";
 
-// The letter key that arms the hidden start at stage 8 ("H" for hidden).
-inline constexpr int HiddenStartKey = platform::vk::Letter('H');
+    static GameFiles Beside(const std::string& exeDir);
+};
 
-class TForm1 : public platform::MessageSink {
-  public:
-    TForm1(platform::Platform& platform, std::string exeDir, std::vector<std::string> arguments);
-    ~TForm1() override;
-
-    platform::Platform& platform;
-    std::vector<std::string> arguments;  // the command line, program name excluded
-
-    Random random;  // declared before MediaDevices, which keeps a reference to it
-    zarp::MediaDevices MediaDevices;
-    MediaPlayer MediaPlayer1;
-
-    // Surfaces, released at shutdown in this order.
-    SurfacePtr playerSheet, coinSheet, blockSheet, fontSheet, titleSheet, cwinSheet,
-        backgroundSurface;
-
-    zarp::Player Player;
-    GameBlockTable StageBlockTable;
-    GameEntityTable StageEntityTable;
-    std::array<uint8_t, kGameEntitiesPerSlot> coinPresent{};
-
-    int32_t scene = 0;
-    int32_t stageNo = 0;
-    int32_t playerStartX = 0, playerStartY = 0;
-    int32_t stageTotal = 0;
-    bool userStageMode = false;
-    bool musicRepeat = false;
-    int32_t blinkTimer = 0, toggleBlockCount = 0;
-    std::array<int32_t, kRankingEntries> rankScore{};
-    std::array<int32_t, kRankingEntries> rankStage{};
-    std::array<std::string, kRankingEntries> rankName;
-    // The ranking was read from zarp.dat (or is the default table of a missing file), so the
-    // shutdown may write it. Every change to it leaves it whole (a new place goes in at once).
-    bool rankingWhole = false;
-    std::string userStageFile;
-    std::string stageAuthor;
-    std::array<std::string, kUserStageListSize> userStageFiles;
-    std::array<std::string, kUserStageListSize> userStageLabels;
-    int32_t userStageCount = 0;
-    int32_t launchStage = 0;
-    std::string exeDir;  // with trailing separator
-    bool fullScreenRequest = true;
-    std::optional<uint32_t> fixedSeed;  // seeds the generator instead of the time (headless runs)
-
-    // Frame clock of AppIdle and the end of the previous Pace.
-    bool frameClockStarted = false;
-    uint32_t lastFrameTime = 0;
-    uint32_t lastPaceTick = 0;
-
-    // The main window was asked to close; the loop stops after the current frame.
-    bool closing = false;
-    int32_t exitStatus = 0;
-
-    // Scenes with their between-frame state.
+// Every scene with its between-frame state; each keeps its own and resets it when it hands
+// over.
+struct Scenes {
     SceneStageStart stageStart;
     ScenePlay play;
     SceneStageClear stageClear;
@@ -97,39 +56,67 @@ class TForm1 : public platform::MessageSink {
     SceneOpening opening;
     SceneRanking ranking;
     SceneUserStageSelect userStageSelect;
+};
+
+class TForm1 : public platform::MessageSink, public Shell {
+  public:
+    TForm1(platform::Platform& platform, std::string exeDir, std::vector<std::string> arguments);
+    ~TForm1();
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    platform::Platform& platform;
+    std::vector<std::string> arguments;  // the command line, program name excluded
+    std::string exeDir;                  // the program's folder, with trailing separator
+    GameFiles files;
+
+    // The game's state.
+    Random random;  // declared before media, whose devices keep a reference to it
+    Media media;
+    Session session;
+    StageSet stages;
+    PlayField field;
+    Ranking ranking;
+    UserStageList userStages;
+
+    int32_t scene = 0;  // the scene the next frame runs
+    Scenes scenes;
+
+    bool fullScreenRequest = true;
+    std::optional<uint32_t> fixedSeed;  // seeds the generator instead of the time (headless runs)
+
+    // Frame clock of AppIdle.
+    bool frameClockStarted = false;
+    uint32_t lastFrameTime = 0;
+
+    // The main window was asked to close; the loop stops after the current frame.
+    bool closing = false;
+    int32_t exitStatus = 0;
 
     // Start-up; false when the program must end at once with exitStatus (-1).
     bool FormCreate();
     // One frame of the current scene, then the wait to the next 16 ms slot.
     void AppIdle();
+    // One frame of the current scene, without the wait.
+    void RunScene();
     void FormDestroy();
+    // The user stage list from the sets of the working folder (start-up).
+    void ListUserStages();
     void FormKeyDown(int key);
     void MediaPlayer1Notify();
-    void Close() { closing = true; }
 
-    // Lets the platform deliver pending messages to the form.
-    void ProcessMessages();
-
-    void DrawText(int32_t x, int32_t y, const std::string& text);
-    void DrawTextScaled(int32_t x, int32_t y, const std::string& text, double scale);
-    void WipeScreen();
-    void Pace(uint32_t ms);
-    void DrawHud();
-    void DrawCoins();
-    void LoadStages();
-
-    // Start piece: Stop, Close, file name := exeDir + name, Open, Play.
-    void StartMusic(const std::string& name);
-    // Stop music: musicRepeat := false, then Stop.
-    void StopMusic();
+    // Shell.
+    void ChangeScene(int32_t next) override;
+    void Close() override { closing = true; }
+    bool Closing() const override { return closing; }
+    void CloseWithMessage(const std::string& text) override;
+    void ProcessMessages() override;
+    void WaitForKeyUp(int key) override;
 
     // MessageSink.
     void KeyDown(int virtualKey) override { FormKeyDown(virtualKey); }
     void MusicNotify() override { MediaPlayer1Notify(); }
     void CloseRequest() override { Close(); }
-
-  private:
-    void RunScene();
 };
 
 // Builds the form, runs the frame loop until the main window closes, and returns the exit

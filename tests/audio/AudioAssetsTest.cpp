@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/audio/AudioFiles.h"
+#include "tests/support/Files.h"
 #include "tools/assetgen/audio/Effects.h"
 #include "tools/assetgen/audio/Score.h"
 
@@ -148,8 +149,8 @@ TEST(MusicFiles, EveryPieceIsAWellFormedGeneralMidiLoop) {
 }
 
 TEST(Generator, SameSourcesGiveTheSameBytes) {
-    fs::path out = fs::temp_directory_path() / ("zarp-audiogen-" + std::to_string(getpid()));
-    fs::remove_all(out);
+    const zarp::testing_support::TempDir folder("zarp-audiogen");
+    const fs::path out = folder.dir() / "out";
     fs::path src = ZARP_TEST_SOURCE_DIR;
     std::string command = std::string("'") + ZARP_TEST_AUDIOGEN + "' --out '" + out.string() +
                           "' --effects '" + (src / "assets/sounds/effects.txt").string() + "'";
@@ -165,7 +166,6 @@ TEST(Generator, SameSourcesGiveTheSameBytes) {
         EXPECT_FALSE(fresh.empty()) << name;
         EXPECT_EQ(fresh, ReadBytes(kDist / name)) << name;
     }
-    fs::remove_all(out);
 }
 
 struct BadSource {

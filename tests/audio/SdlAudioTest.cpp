@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "game/platform/sdl/SdlAudio.h"
+#include "tests/support/Files.h"
 #include "tests/support/MidiBytes.h"
 #include "tools/assetgen/audio/Score.h"
 
@@ -240,11 +241,12 @@ TEST(SdlMusicRender, EveryPieceSoundsFromItsFirstBeat) {
 }
 
 // A short piece for the notification cases, written with the generator itself.
-fs::path WritePiece(const std::string& name, const std::string& score) {
+fs::path WritePiece(const zarp::testing_support::TempDir& folder, const std::string& name,
+                    const std::string& score) {
     auto parse = zarp::audiogen::ParseScore(score, name);
     EXPECT_EQ(parse.error, "");
     auto bytes = zarp::audiogen::MidiBytes(parse.score);
-    fs::path path = fs::temp_directory_path() / (std::to_string(getpid()) + "-" + name);
+    fs::path path = folder.dir() / name;
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
@@ -252,12 +254,13 @@ fs::path WritePiece(const std::string& name, const std::string& score) {
 }
 
 TEST(SdlMusicNotify, TheEndIsReportedOnlyWhenTheLastCommandAskedForIt) {
+    const zarp::testing_support::TempDir folder("zarp-audio");
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
     UseHeadlessAudio(true);
     fs::path shortPiece =
-        WritePiece("short.mid", "tempo 200\ntrack p channel=1\n| c5/4 e g c6 |\n");
-    fs::path longPiece =
-        WritePiece("long.mid", "tempo 30\ntrack p channel=1\n| c5/1 | e5/1 | g5/1 | c6/1 |\n");
+        WritePiece(folder, "short.mid", "tempo 200\ntrack p channel=1\n| c5/4 e g c6 |\n");
+    fs::path longPiece = WritePiece(folder, "long.mid",
+                                    "tempo 30\ntrack p channel=1\n| c5/1 | e5/1 | g5/1 | c6/1 |\n");
     SdlMusic music;
     EXPECT_FALSE(music.Play(true)) << "nothing open";
     EXPECT_FALSE(music.Open((fs::temp_directory_path() / "no-such-piece.mid").string()));
@@ -324,11 +327,13 @@ struct EndClock {
 };
 
 TEST(SdlMusicNotify, TheEndComesWithTheLastBarNotAfterTheNotesHaveFaded) {
+    const zarp::testing_support::TempDir folder("zarp-audio");
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
     UseHeadlessAudio(true);
     // One bar at 240 beats a minute: one second, with a long string chord to the end.
-    fs::path piece = WritePiece(
-        "bar.mid", "tempo 240\ntrack p channel=1 program=49 reverb=127 gate=1\n| c4+e4+g4/1 |\n");
+    fs::path piece =
+        WritePiece(folder, "bar.mid",
+                   "tempo 240\ntrack p channel=1 program=49 reverb=127 gate=1\n| c4+e4+g4/1 |\n");
     SdlMusic music;
     ASSERT_TRUE(music.Open(piece.string()));
     if (!MixerIsStereo16()) GTEST_SKIP() << "mixer is not 16-bit stereo";
@@ -345,10 +350,11 @@ TEST(SdlMusicNotify, TheEndComesWithTheLastBarNotAfterTheNotesHaveFaded) {
 }
 
 TEST(SdlMusicNotify, StopPausesAndPlayGoesOnFromThere) {
+    const zarp::testing_support::TempDir folder("zarp-audio");
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
     UseHeadlessAudio(true);
-    fs::path piece =
-        WritePiece("pause.mid", "tempo 30\ntrack p channel=1\n| c5/1 | e5/1 | g5/1 | c6/1 |\n");
+    fs::path piece = WritePiece(folder, "pause.mid",
+                                "tempo 30\ntrack p channel=1\n| c5/1 | e5/1 | g5/1 | c6/1 |\n");
     SdlMusic music;
     ASSERT_TRUE(music.Open(piece.string()));
     ASSERT_TRUE(music.Play(false));
@@ -373,7 +379,8 @@ int MusicLines(const std::string& err) {
 TEST(SdlMusicFaults, WhatCannotPlayIsNamedOnceAndNotRestarted) {
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
     UseHeadlessAudio(true);
-    const fs::path folder = fs::temp_directory_path();
+    const zarp::testing_support::TempDir scratch("zarp-audio");
+    const fs::path folder = scratch.dir();
     const std::string endOfTrack("\x00\xFF\x2F\x00", 4);
     struct Case {
         const char* what;
@@ -384,7 +391,7 @@ TEST(SdlMusicFaults, WhatCannotPlayIsNamedOnceAndNotRestarted) {
     };
     const Case cases[] = {
         {"a WAV file", kDist / "shot.wav", "", 0, "not a standard MIDI file"},
-        {"eight ticks of music", folder / (std::to_string(getpid()) + "-short.mid"),
+        {"eight ticks of music", folder / "short.mid",
          zarp::testing_support::Smf(
              {std::string("\x00\x90\x3C\x64\x08\x80\x3C\x00", 8) + endOfTrack}),
          2, "it ended within a second of starting, twice in a row"},
@@ -416,7 +423,8 @@ TEST(SdlMusicFaults, WhatCannotPlayIsNamedOnceAndNotRestarted) {
 TEST(SdlMusicRender, RunningStatusAfterAMetaEventPlays) {
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
     UseHeadlessAudio(true);
-    const fs::path path = fs::temp_directory_path() / (std::to_string(getpid()) + "-running.mid");
+    const zarp::testing_support::TempDir folder("zarp-audio");
+    const fs::path path = folder.dir() / "running.mid";
     std::ofstream(path, std::ios::binary)
         << zarp::testing_support::Smf({zarp::testing_support::kRunningStatusAfterMeta});
     SdlMusic music;
@@ -434,9 +442,11 @@ TEST(SdlMusicRender, RunningStatusAfterAMetaEventPlays) {
 }
 
 TEST(SdlMixerDevice, SoundAndMusicShareTheDevice) {
+    const zarp::testing_support::TempDir folder("zarp-audio");
     if (!HaveSoundFont()) GTEST_SKIP() << "no General MIDI soundfont";
     UseHeadlessAudio(true);
-    fs::path piece = WritePiece("shared.mid", "tempo 240\ntrack p channel=1\n| c5/4 e g c6 |\n");
+    fs::path piece =
+        WritePiece(folder, "shared.mid", "tempo 240\ntrack p channel=1\n| c5/4 e g c6 |\n");
     SdlMusic music;
     {
         SdlAudio audio;

@@ -56,10 +56,10 @@ void Apply(Damage damage, const fs::path& path) {
 }
 
 // No sanitizer report, no crash: the run ended by itself.
-void ExpectCleanEnd(const GameFolder::Run& run) {
-    EXPECT_EQ(run.process.signal, 0) << run.process.err;
-    EXPECT_EQ(run.process.err.find("Sanitizer"), std::string::npos) << run.process.err;
-    EXPECT_EQ(run.process.err.find("runtime error"), std::string::npos) << run.process.err;
+void ExpectCleanEnd(const RunResult& run) {
+    EXPECT_EQ(run.signal, 0) << run.err;
+    EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("runtime error"), std::string::npos) << run.err;
 }
 
 // ---- palette.dat ----
@@ -70,17 +70,17 @@ TEST_P(PaletteDamage, MissingOrUnreadableEndsAtStartWithTheMessageShortFilesRead
     GameFolder game;
     Apply(GetParam(), game.work() / "palette.dat");
     const std::string before = ReadBytes(game.prog() / "zarp.dat");
-    const GameFolder::Run run = game.Play(60, kStartGameKeys);
+    const RunResult run = game.Play(60, kStartGameKeys);
     ExpectCleanEnd(run);
     if (GetParam() == Damage::Missing || GetParam() == Damage::Folder) {
-        EXPECT_EQ(run.process.exitStatus, 255);
-        EXPECT_TRUE(run.LogHas("[パレット設定に失敗しました]")) << run.process.err;
+        EXPECT_EQ(run.exitStatus, 255);
+        EXPECT_TRUE(run.LogHas("[パレット設定に失敗しました]")) << run.err;
         // Start-up ends before the ranking is ever written: the file is as it was.
         EXPECT_EQ(ReadBytes(game.prog() / "zarp.dat"), before);
     } else {
         // Only the headers and the colour table are read; what a short or strange file lacks
         // reads as zero, and the game plays on.
-        EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
         EXPECT_FALSE(run.LogHas("messagebox"));
         EXPECT_TRUE(HasFixtureRanking(ReadBytes(game.prog() / "zarp.dat")));
     }
@@ -98,15 +98,15 @@ class StageFileDamage : public testing::TestWithParam<Damage> {};
 TEST_P(StageFileDamage, NamesTheFileAndEndsThroughTheNormalShutdown) {
     GameFolder game;
     Apply(GetParam(), game.work() / "stage.dat");
-    const GameFolder::Run run = game.Play(400, kStartGameKeys);
+    const RunResult run = game.Play(400, kStartGameKeys);
     ExpectCleanEnd(run);
-    EXPECT_EQ(run.process.exitStatus, 0);
-    ASSERT_EQ(run.StageRefusals("stage.dat"), 1) << run.process.err;
+    EXPECT_EQ(run.exitStatus, 0);
+    ASSERT_EQ(run.StageRefusals("stage.dat"), 1) << run.err;
     // The shutdown wrote zarp.dat: the ranking and every other section are still there.
     const std::string profile = ReadBytes(game.prog() / "zarp.dat");
     EXPECT_TRUE(HasFixtureRanking(profile));
     EXPECT_TRUE(HasForeignSections(profile));
-    EXPECT_NE(run.state.find("\"rankName\":[\"KEEP0\""), std::string::npos) << run.state;
+    EXPECT_NE(run.stateText.find("\"rankName\":[\"KEEP0\""), std::string::npos) << run.stateText;
 }
 
 INSTANTIATE_TEST_SUITE_P(Hardening, StageFileDamage,
@@ -130,20 +130,20 @@ TEST_P(EffectDamage, EachBrokenEffectStaysSilentAndIsNamedOnce) {
     ASSERT_FALSE(effects.empty());
     for (const std::string& name : effects)
         Apply(GetParam(), game.prog() / name);
-    const GameFolder::Run run = game.Play(800, kNoisyKeys);
+    const RunResult run = game.Play(800, kNoisyKeys);
     ExpectCleanEnd(run);
-    EXPECT_EQ(run.process.exitStatus, 0);
+    EXPECT_EQ(run.exitStatus, 0);
     EXPECT_FALSE(run.LogHas("sound ")) << "a broken effect was played";
     EXPECT_FALSE(run.LogHas("messagebox"));
     int named = 0;
     for (const std::string& name : effects) {
         const std::string line = "zarp: sound effect " + (game.prog() / name).string() + ": ";
-        size_t first = run.process.err.find(line);
+        size_t first = run.err.find(line);
         if (first == std::string::npos) continue;
         ++named;
-        EXPECT_EQ(run.process.err.find(line, first + 1), std::string::npos) << name;
+        EXPECT_EQ(run.err.find(line, first + 1), std::string::npos) << name;
     }
-    EXPECT_GE(named, 3) << run.process.err;  // waa, trub and the shot at least
+    EXPECT_GE(named, 3) << run.err;  // waa, trub and the shot at least
     EXPECT_TRUE(HasFixtureRanking(ReadBytes(game.prog() / "zarp.dat")));
 }
 
@@ -160,9 +160,9 @@ TEST_P(MusicDamage, BrokenMusicIsSilenceAndTheGameGoesOn) {
     ASSERT_FALSE(pieces.empty());
     for (const std::string& name : pieces)
         Apply(GetParam(), game.prog() / name);
-    const GameFolder::Run run = game.Play(800, kNoisyKeys);
+    const RunResult run = game.Play(800, kNoisyKeys);
     ExpectCleanEnd(run);
-    EXPECT_EQ(run.process.exitStatus, 0);
+    EXPECT_EQ(run.exitStatus, 0);
     EXPECT_TRUE(run.LogHas("music open bgm01.mid"));
     EXPECT_TRUE(run.LogHas("music open bgm00.mid"));
     EXPECT_FALSE(run.LogHas("messagebox"));
@@ -182,10 +182,10 @@ TEST_P(UserSetDamage, NamesTheFileAndEndsThroughTheNormalShutdown) {
     GameFolder game;
     WriteBytes(game.work() / "a-box.zrp", GoalBoxStages());
     Apply(GetParam(), game.work() / "a-box.zrp");
-    const GameFolder::Run run = game.Play(400, kUserStageKeys);
+    const RunResult run = game.Play(400, kUserStageKeys);
     ExpectCleanEnd(run);
-    EXPECT_EQ(run.process.exitStatus, 0);
-    EXPECT_EQ(run.StageRefusals("a-box.zrp"), 1) << run.process.err;
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.StageRefusals("a-box.zrp"), 1) << run.err;
     const std::string profile = ReadBytes(game.prog() / "zarp.dat");
     EXPECT_TRUE(HasFixtureRanking(profile));
     EXPECT_TRUE(HasForeignSections(profile));
@@ -204,9 +204,9 @@ TEST(UserSet, TheGoalBoxSetPlaysToItsEnding) {
     std::string keys = kUserStageKeys;
     for (int frame = 60; frame < 3000; frame += 20)
         keys += std::to_string(frame) + " Space\n";
-    const GameFolder::Run run = game.Play(3000, keys);
+    const RunResult run = game.Play(3000, keys);
     ExpectCleanEnd(run);
-    EXPECT_EQ(run.process.exitStatus, 0);
+    EXPECT_EQ(run.exitStatus, 0);
     EXPECT_FALSE(run.LogHas("messagebox"));
     EXPECT_TRUE(run.LogHas("music open bgm03.mid")) << "the ending was not reached";
 }

@@ -1,46 +1,30 @@
-// Helpers of the bad-input tests: scratch folders, child programs with their output caught,
-// and a ready-to-run game folder copied from the build's data files.
+// Helpers of the bad-input tests: a ready-to-run game folder copied from the build's data
+// files, with a ranking to keep, and the stage sets they play.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
+
+#include "tests/support/Files.h"
+#include "tests/support/Headless.h"
 
 namespace zarp::hardening {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const fs::path& path);
-void WriteBytes(const fs::path& path, const std::string& bytes);
-
-// A fresh folder under TMPDIR, removed with everything in it at the end.
-class ScratchFolder {
-  public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
-
-struct ProcessResult {
-    int exitStatus = -1;  // -1 when killed by a signal
-    int signal = 0;
-    std::string out, err;
-};
-// Runs `argv` (argv[0] a path) in `workdir` with `environment` added; waits for its end.
-ProcessResult RunProcess(const std::vector<std::string>& argv, const fs::path& workdir,
-                         const std::vector<std::string>& environment = {});
+using testing_support::HeadlessProgram;
+using testing_support::ProcessResult;
+using testing_support::ReadBytes;
+using testing_support::RunProcess;
+using testing_support::RunResult;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
 
 // The build's data folder and the files of one kind in it ("wav", "mid").
 fs::path DistDir();
 std::vector<std::string> DistFiles(const std::string& extension);
-fs::path HeadlessProgram();
 fs::path ZrptoolProgram();
 
 // A valid built-in set of 16 small stages (the build's stage.dat when it has one).
@@ -59,29 +43,20 @@ bool HasForeignSections(const std::string& text);
 class GameFolder {
   public:
     GameFolder();
-    fs::path prog() const { return scratch_.path() / "prog"; }
-    fs::path work() const { return scratch_.path() / "work"; }
-    fs::path root() const { return scratch_.path(); }
+    fs::path prog() const { return scratch_.dir() / "prog"; }
+    fs::path work() const { return scratch_.dir() / "work"; }
+    fs::path root() const { return scratch_.dir(); }
     // The program Play runs; a test may point it at a copy.
     fs::path program = HeadlessProgram();
 
-    struct Run {
-        ProcessResult process;
-        std::vector<std::string> log;  // the driver's event log
-        std::string state;             // its closing state object
-        bool LogHas(const std::string& text) const;
-        int LogCount(const std::string& text) const;
-        // Message boxes saying that the stage file `name` cannot be loaded.
-        int StageRefusals(const std::string& name) const;
-    };
     // zarp-headless for at most `frames` frames with the key script `keys`.
-    Run Play(int64_t frames, const std::string& keys,
-             const std::vector<std::string>& gameArguments = {"w"},
-             const std::vector<std::string>& environment = {},
-             const std::vector<std::string>& prefix = {}) const;
+    RunResult Play(int64_t frames, const std::string& keys,
+                   const std::vector<std::string>& gameArguments = {"w"},
+                   const std::vector<std::string>& environment = {},
+                   const std::vector<std::string>& prefix = {}) const;
 
   private:
-    ScratchFolder scratch_;
+    TempDir scratch_{"zarp-hardening"};
 };
 
 // Key scripts: skip the opening and take START GAME; take USER'S STAGE and its first file.

@@ -1,9 +1,7 @@
 // Files that move under the game: a user set deleted after the list was made, and a test-play
 // folder that is not the private folder the editor makes.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -22,10 +20,10 @@ TEST(UserSet, RemovedAfterTheListWasMadeIsNamedAndTheGameEndsNormally) {
     GameFolder game;
     WriteBytes(game.work() / "a-box.zrp", GoalBoxStages());
     WriteBytes(game.work() / "b-box.zrp", GoalBoxStages());
-    ScratchFolder scratch;
-    const fs::path fifo = scratch.path() / "trace";
+    TempDir scratch;
+    const fs::path fifo = scratch.dir() / "trace";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    WriteBytes(scratch.path() / "keys", "1 Space\n1010 Down\n1020 Down\n1030 Space\n1045 Space\n");
+    WriteBytes(scratch.dir() / "keys", "1 Space\n1010 Down\n1020 Down\n1030 Space\n1045 Space\n");
 
     const std::vector<std::string> argv{HeadlessProgram().string(),
                                         "--frames",
@@ -33,7 +31,7 @@ TEST(UserSet, RemovedAfterTheListWasMadeIsNamedAndTheGameEndsNormally) {
                                         "--seed",
                                         "1",
                                         "--keys",
-                                        (scratch.path() / "keys").string(),
+                                        (scratch.dir() / "keys").string(),
                                         "--program-dir",
                                         game.prog().string(),
                                         "--workdir",
@@ -41,21 +39,11 @@ TEST(UserSet, RemovedAfterTheListWasMadeIsNamedAndTheGameEndsNormally) {
                                         "--trace",
                                         fifo.string(),
                                         "--log",
-                                        (scratch.path() / "log").string(),
+                                        (scratch.dir() / "log").string(),
                                         "--",
                                         "w"};
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const int quiet = ::open("/dev/null", O_WRONLY);
-        ::dup2(quiet, 1);
-        std::vector<char*> args;
-        for (const std::string& arg : argv)
-            args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
-        ::execv(args[0], args.data());
-        ::_exit(127);
-    }
+    const int child =
+        testing_support::StartProcess(argv, game.work(), {}, "/dev/null", scratch.dir() / "err");
     std::unique_ptr<FILE, int (*)(FILE*)> trace(std::fopen(fifo.c_str(), "r"), fclose);
     ASSERT_TRUE(trace);
     std::string line;
@@ -73,13 +61,11 @@ TEST(UserSet, RemovedAfterTheListWasMadeIsNamedAndTheGameEndsNormally) {
         }
         line.clear();
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const ProcessResult ended = testing_support::WaitProcess(child);
     ASSERT_TRUE(removed);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ended.exitStatus, 0) << ReadBytes(scratch.dir() / "err");
     EXPECT_LT(frames, 1400) << "the game should have ended at the message";
-    const std::string log = ReadBytes(scratch.path() / "log");
+    const std::string log = ReadBytes(scratch.dir() / "log");
     EXPECT_NE(log.find("[Cannot load the stage file"), std::string::npos) << log;
     EXPECT_NE(log.find("a-box.zrp"), std::string::npos) << log;
     const std::string profile = ReadBytes(game.prog() / "zarp.dat");
@@ -92,9 +78,9 @@ TEST(KeyScript, TheHiddenKeyHeldAsTheTitleComesBackDoesNotHangTheDriver) {
     // once the virtual clock has run well past it, so the driver goes on instead of waiting for
     // ever.
     GameFolder game;
-    const GameFolder::Run run =
+    const RunResult run =
         game.Play(100, "1 Space\n2-50 H\n", {"w"}, {}, {"/usr/bin/timeout", "-s", "KILL", "120"});
-    EXPECT_EQ(run.process.exitStatus, 0);
+    EXPECT_EQ(run.exitStatus, 0);
 }
 
 // The test-play folder: $XDG_RUNTIME_DIR/zarpane.
@@ -109,16 +95,16 @@ class TestPlayFolder : public testing::Test {
         fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
         WriteBytes(elsewhere / "$$$zrp$$$.tmp", GoalBoxStages());
     }
-    GameFolder::Run PlayStageOne() const {
+    RunResult PlayStageOne() const {
         return game.Play(300, "", {"1"}, {"XDG_RUNTIME_DIR=" + runtime.string()});
     }
 };
 
 TEST_F(TestPlayFolder, ASymlinkedFolderIsRefusedWithAMessage) {
     fs::create_directory_symlink(elsewhere, runtime / "zarpane");
-    const GameFolder::Run run = PlayStageOne();
-    EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
-    ASSERT_EQ(run.LogCount("messagebox"), 1) << run.process.err;
+    const RunResult run = PlayStageOne();
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    ASSERT_EQ(run.LogCount("messagebox"), 1) << run.err;
     EXPECT_TRUE(run.LogHas("symlink") || run.LogHas("symbolic link")) << run.log.front();
     EXPECT_TRUE(run.LogHas((runtime / "zarpane").string())) << run.log.front();
     EXPECT_FALSE(run.LogHas("sound shot.wav")) << "the test play must not start";
@@ -131,8 +117,8 @@ TEST_F(TestPlayFolder, TheRealFolderPlays) {
     fs::create_directory(runtime / "zarpane");
     fs::permissions(runtime / "zarpane", fs::perms::owner_all, fs::perm_options::replace);
     fs::copy_file(elsewhere / "$$$zrp$$$.tmp", runtime / "zarpane" / "$$$zrp$$$.tmp");
-    const GameFolder::Run run = PlayStageOne();
-    EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
+    const RunResult run = PlayStageOne();
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_FALSE(run.LogHas("messagebox"));
 }
 
@@ -142,17 +128,17 @@ TEST_F(TestPlayFolder, ATestFileThatIsADanglingSymlinkIsNamedAndTheGameEnds) {
     fs::create_directory(runtime / "zarpane");
     fs::permissions(runtime / "zarpane", fs::perms::owner_all, fs::perm_options::replace);
     fs::create_symlink(elsewhere / "gone.zrp", runtime / "zarpane" / "$$$zrp$$$.tmp");
-    const GameFolder::Run run = PlayStageOne();
-    EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
-    EXPECT_EQ(run.StageRefusals("$$$zrp$$$.tmp"), 1) << run.process.err;
+    const RunResult run = PlayStageOne();
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.StageRefusals("$$$zrp$$$.tmp"), 1) << run.err;
     EXPECT_TRUE(HasFixtureRanking(ReadBytes(game.prog() / "zarp.dat")));
 }
 
 TEST_F(TestPlayFolder, AFileInItsPlaceIsRefusedWithAMessage) {
     WriteBytes(runtime / "zarpane", "not a folder");
-    const GameFolder::Run run = PlayStageOne();
-    EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
-    EXPECT_EQ(run.LogCount("messagebox"), 1) << run.process.err;
+    const RunResult run = PlayStageOne();
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.LogCount("messagebox"), 1) << run.err;
     EXPECT_EQ(ReadBytes(runtime / "zarpane"), "not a folder");
 }
 

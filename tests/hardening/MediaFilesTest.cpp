@@ -19,11 +19,11 @@ namespace {
 // A MediaDevices on the headless backend whose program folder is a scratch folder.
 class Media : public testing::Test {
   protected:
-    ScratchFolder folder;
+    TempDir folder;
     headless::Machine machine;
     Random random;
-    MediaDevices media{machine.platform, random, folder.path().string() + "/"};
-    fs::path logPath = folder.path() / "events";
+    MediaDevices media{machine.platform, random, folder.Folder()};
+    fs::path logPath = folder.dir() / "events";
 
     void SetUp() override {
         ASSERT_TRUE(machine.log.Open(logPath.string()));
@@ -57,11 +57,11 @@ TEST_F(Media, EveryEffectMissingOrCutShortIsSilentAndNamedOnce) {
         media.PlayEffect(name, 0);
         media.PlayEffect(name, 0);
         const std::string said = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(said, "zarp: sound effect " + folder.path().string() + "/" + name +
+        EXPECT_EQ(said, "zarp: sound effect " + folder.Folder() + name +
                             ": cannot be opened (the effect stays silent)\n");
         // Cut short: played only when what is left still holds the whole data chunk.
         for (size_t cut : Cuts(whole.size())) {
-            WriteBytes(folder.path() / name, whole.substr(0, cut));
+            WriteBytes(folder.dir() / name, whole.substr(0, cut));
             media.reportedEffects.clear();
             testing::internal::CaptureStderr();
             media.PlayEffect(name, 0);
@@ -72,7 +72,7 @@ TEST_F(Media, EveryEffectMissingOrCutShortIsSilentAndNamedOnce) {
                 EXPECT_NE(cutSaid.find(name), std::string::npos) << cutSaid;
             }
         }
-        fs::remove(folder.path() / name);
+        fs::remove(folder.dir() / name);
     }
     media.ReleaseSound();
 }
@@ -85,12 +85,12 @@ TEST_F(Media, AWholeEffectPlaysAndAHeaderOnlyOneDoesNot) {
     // Cut right after the data chunk's header: the chunk claims samples the file lacks.
     const size_t data = whole.find("data", 12);
     ASSERT_NE(data, std::string::npos);
-    WriteBytes(folder.path() / name, whole.substr(0, data + 8));
+    WriteBytes(folder.dir() / name, whole.substr(0, data + 8));
     testing::internal::CaptureStderr();
     media.PlayEffect(name, 0);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("truncated"), std::string::npos) << said;
-    WriteBytes(folder.path() / name, whole);
+    WriteBytes(folder.dir() / name, whole);
     media.PlayEffect(name, 0);
     const std::string events = Events();
     EXPECT_EQ(events.find("sound " + name), events.rfind("sound " + name)) << events;
@@ -102,7 +102,7 @@ TEST_F(Media, SheetFilesMissingOrCutShortGiveNoPictureAndDrawNothing) {
     // relative lower-case names (each test runs in a process of its own).
     const fs::path sheets(ZARP_HARDENING_SHEET_DIR);
     const fs::path before = fs::current_path();
-    fs::current_path(folder.path());
+    fs::current_path(folder.dir());
     int tried = 0;
     for (const auto& entry : fs::directory_iterator(sheets)) {
         if (entry.path().extension() != ".bmp") continue;
@@ -143,7 +143,7 @@ TEST_F(Media, SheetFilesMissingOrCutShortGiveNoPictureAndDrawNothing) {
 
 TEST_F(Media, PaletteCutShortLoadsWithZerosAndMissingFails) {
     const std::string whole = ReadBytes(DistDir() / "palette.dat");
-    const std::string path = (folder.path() / "palette.dat").string();
+    const std::string path = (folder.dir() / "palette.dat").string();
     EXPECT_FALSE(media.LoadPalette(path));
     ASSERT_TRUE(media.LoadPalette(DistDir() / "palette.dat"));
     const platform::Palette full = *media.displayPalette;
@@ -168,11 +168,11 @@ namespace {
 TEST(Music, EveryPieceCutShortIsRefusedOrNoLongerThanTheWholeAndMissingIsRefused) {
     // Both players read a piece with the same reader before anything plays: to refuse what the
     // synthesiser could not play, and (headless) to know when it ends.
-    ScratchFolder folder;
+    TempDir folder;
     const std::vector<std::string> pieces = DistFiles("mid");
     ASSERT_FALSE(pieces.empty());
     for (const std::string& name : pieces) {
-        const fs::path path = folder.path() / name;
+        const fs::path path = folder.dir() / name;
         EXPECT_EQ(ReadMidiFile(path.string()).problem, "cannot be opened") << name;
         const std::string whole = ReadBytes(DistDir() / name);
         const MidiPiece full = ReadMidiFile((DistDir() / name).string());
@@ -218,14 +218,14 @@ TEST(Music, APieceThatCannotPlayIsNamedOnceAndNotRestarted) {
         SCOPED_TRACE(c.name);
         GameFolder game;
         WriteBytes(game.prog() / "bgm01.mid", c.bytes);
-        const GameFolder::Run run = game.Play(c.frames, c.keys);
-        EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
+        const RunResult run = game.Play(c.frames, c.keys);
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
         EXPECT_EQ(run.LogCount("music play bgm01.mid"), c.plays);
         const std::string line = c.problem.empty()
                                      ? ""
                                      : "zarp: music " + (game.prog() / "bgm01.mid").string() +
                                            ": " + c.problem + " (this piece stays silent)\n";
-        EXPECT_EQ(run.process.err, line);
+        EXPECT_EQ(run.err, line);
     }
 }
 

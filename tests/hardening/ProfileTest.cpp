@@ -9,6 +9,7 @@
 
 #include "common/profile/Profile.h"
 #include "common/text/Utf8.h"
+#include "game/shell/Ranking.h"
 #include "tests/hardening/Harness.h"
 
 namespace zarp::hardening {
@@ -61,19 +62,19 @@ TEST_P(ProfileDamage, ReadsWhatItCanAndKeepsEverySection) {
     GameFolder game;
     const ProfileCase& c = GetParam();
     WriteBytes(game.prog() / "zarp.dat", c.text);
-    const GameFolder::Run run = game.Play(40, "1 Space\n");
-    EXPECT_EQ(run.process.signal, 0);
-    EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
-    EXPECT_EQ(run.process.err.find("Sanitizer"), std::string::npos) << run.process.err;
+    const RunResult run = game.Play(40, "1 Space\n");
+    EXPECT_EQ(run.signal, 0);
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;
     EXPECT_FALSE(run.LogHas("messagebox"));
 
     const std::string after = ReadBytes(game.prog() / "zarp.dat");
     if (c.rankingReadable) {
         EXPECT_TRUE(HasFixtureRanking(after));
         EXPECT_TRUE(HasForeignSections(after));
-        EXPECT_NE(run.state.find("\"rankName\":[\"KEEP0\""), std::string::npos);
+        EXPECT_NE(run.stateText.find("\"rankName\":[\"KEEP0\""), std::string::npos);
     } else {
-        EXPECT_NE(run.state.find(kDefaultNames), std::string::npos) << run.state;
+        EXPECT_NE(run.stateText.find(kDefaultNames), std::string::npos) << run.stateText;
     }
     // Every line of the old file that was not the game's own is still in the new one.
     IniFile old;
@@ -118,20 +119,21 @@ TEST(Profile, FilesWrittenTheWindowsWay) {
         SCOPED_TRACE(c.name);
         GameFolder game;
         WriteBytes(game.prog() / "zarp.dat", c.bytes);
-        const GameFolder::Run run = game.Play(40, "1 Space\n");
-        EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
-        EXPECT_NE(run.state.find(std::string("\"rankName\":[\"") + c.firstName + "\""),
+        const RunResult run = game.Play(40, "1 Space\n");
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_NE(run.stateText.find(std::string("\"rankName\":[\"") + c.firstName + "\""),
                   std::string::npos)
-            << run.state;
+            << run.stateText;
         // The state is UTF-8 through and through, whatever the names hold.
-        for (size_t i = 0; i < run.state.size();
-             i += std::max<size_t>(1, Utf8SequenceLength(run.state, i)))
-            ASSERT_NE(Utf8SequenceLength(run.state, i), 0u) << "byte " << i << " " << run.state;
+        for (size_t i = 0; i < run.stateText.size();
+             i += std::max<size_t>(1, Utf8SequenceLength(run.stateText, i)))
+            ASSERT_NE(Utf8SequenceLength(run.stateText, i), 0u)
+                << "byte " << i << " " << run.stateText;
         // Every byte keeps its place: the game writes the same ranking back (a UTF-16 file it
         // does not write at all), and says why in one line.
         EXPECT_EQ(ReadBytes(game.prog() / "zarp.dat"), c.bytes);
-        EXPECT_EQ(Count(run.process.err, "UTF-16"), c.readable ? 0 : 1) << run.process.err;
-        EXPECT_EQ(Count(run.process.err, "\n"), c.readable ? 0 : 1) << run.process.err;
+        EXPECT_EQ(Count(run.err, "UTF-16"), c.readable ? 0 : 1) << run.err;
+        EXPECT_EQ(Count(run.err, "\n"), c.readable ? 0 : 1) << run.err;
     }
 }
 
@@ -141,11 +143,11 @@ TEST(Profile, FarTooLargeIsLeftAloneAndSaid) {
     const std::string huge =
         FixtureProfile() + "[Huge]\r\nline=" + std::string(17 * 1024 * 1024, 'z') + "\r\n";
     WriteBytes(game.prog() / "zarp.dat", huge);
-    const GameFolder::Run run = game.Play(40, "1 Space\n");
-    EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
-    EXPECT_NE(run.state.find(kDefaultNames), std::string::npos);
-    EXPECT_NE(run.process.err.find("zarp.dat"), std::string::npos) << run.process.err;
-    EXPECT_EQ(Count(run.process.err, kNotSaved), 1) << run.process.err;
+    const RunResult run = game.Play(40, "1 Space\n");
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_NE(run.stateText.find(kDefaultNames), std::string::npos);
+    EXPECT_NE(run.err.find("zarp.dat"), std::string::npos) << run.err;
+    EXPECT_EQ(Count(run.err, kNotSaved), 1) << run.err;
     EXPECT_TRUE(ReadBytes(game.prog() / "zarp.dat") == huge);
 }
 
@@ -153,10 +155,10 @@ TEST(Profile, AFolderNamedZarpDatIsSaidAndLeftAlone) {
     GameFolder game;
     fs::remove(game.prog() / "zarp.dat");
     fs::create_directory(game.prog() / "zarp.dat");
-    const GameFolder::Run run = game.Play(40, "1 Space\n");
-    EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
-    EXPECT_NE(run.state.find(kDefaultNames), std::string::npos);
-    EXPECT_EQ(Count(run.process.err, kNotSaved), 1) << run.process.err;
+    const RunResult run = game.Play(40, "1 Space\n");
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_NE(run.stateText.find(kDefaultNames), std::string::npos);
+    EXPECT_EQ(Count(run.err, kNotSaved), 1) << run.err;
     EXPECT_TRUE(fs::is_directory(game.prog() / "zarp.dat"));
 }
 
@@ -178,14 +180,14 @@ TEST(Profile, ReadOnlyProgramFolderKeepsTheOldFileAndSaysSo) {
                                      fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(game.work(), fs::perms::all);
     // A finished game: the name entry is where a ranking would change, but any run writes.
-    const GameFolder::Run run = game.Play(40, "1 Space\n", {"w"}, {}, prefix);
-    EXPECT_EQ(run.process.exitStatus, 0) << run.process.err;
-    EXPECT_NE(run.state.find("\"rankName\":[\"KEEP0\""), std::string::npos) << run.state;
+    const RunResult run = game.Play(40, "1 Space\n", {"w"}, {}, prefix);
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_NE(run.stateText.find("\"rankName\":[\"KEEP0\""), std::string::npos) << run.stateText;
     // One line on stderr, and the old file is whole.
     const std::string line = "zarp: the ranking was not saved: ";
-    const size_t first = run.process.err.find(line);
-    ASSERT_NE(first, std::string::npos) << run.process.err;
-    EXPECT_EQ(run.process.err.find(line, first + 1), std::string::npos) << run.process.err;
+    const size_t first = run.err.find(line);
+    ASSERT_NE(first, std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(line, first + 1), std::string::npos) << run.err;
     EXPECT_EQ(ReadBytes(game.prog() / "zarp.dat"), before);
 }
 

@@ -39,32 +39,32 @@ std::vector<BadSet> BadSets() {
 class ZrptoolBadSet : public testing::TestWithParam<BadSet> {};
 
 TEST_P(ZrptoolBadSet, CheckAndNormalizeRefuseWithTheFileName) {
-    ScratchFolder folder;
-    const fs::path file = folder.path() / "bad.zrp";
+    TempDir folder;
+    const fs::path file = folder.dir() / "bad.zrp";
     WriteBytes(file, GetParam().bytes);
     for (const char* command : {"check", "normalize"}) {
         std::vector<std::string> argv{ZrptoolProgram().string(), command, file.string()};
         if (std::string(command) == "normalize")
-            argv.push_back((folder.path() / "out.zrp").string());
-        const ProcessResult result = RunProcess(argv, folder.path());
+            argv.push_back((folder.dir() / "out.zrp").string());
+        const ProcessResult result = RunProcess(argv, folder.dir());
         EXPECT_EQ(result.signal, 0) << command << "\n" << result.err;
         EXPECT_EQ(result.err.find("Sanitizer"), std::string::npos) << result.err;
         EXPECT_EQ(result.exitStatus, 1) << command << "\n" << result.out;
         EXPECT_NE(result.err.find("bad.zrp"), std::string::npos) << command << "\n" << result.err;
     }
     EXPECT_EQ(ReadBytes(file), GetParam().bytes) << "the input must be left as it was";
-    EXPECT_FALSE(fs::exists(folder.path() / "out.zrp")) << "nothing is written from a bad set";
+    EXPECT_FALSE(fs::exists(folder.dir() / "out.zrp")) << "nothing is written from a bad set";
 }
 
 INSTANTIATE_TEST_SUITE_P(Hardening, ZrptoolBadSet, testing::ValuesIn(BadSets()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Zrptool, MissingFileAndFolderAreNamed) {
-    ScratchFolder folder;
-    fs::create_directory(folder.path() / "dir.zrp");
+    TempDir folder;
+    fs::create_directory(folder.dir() / "dir.zrp");
     for (const char* name : {"missing.zrp", "dir.zrp"}) {
         const ProcessResult result = RunProcess(
-            {ZrptoolProgram().string(), "check", (folder.path() / name).string()}, folder.path());
+            {ZrptoolProgram().string(), "check", (folder.dir() / name).string()}, folder.dir());
         EXPECT_EQ(result.exitStatus, 1) << result.err;
         EXPECT_NE(result.err.find(name), std::string::npos) << result.err;
     }

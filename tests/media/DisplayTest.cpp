@@ -157,7 +157,7 @@ TEST(LoadPalette, MissingFileFailsAndADeepDesktopIgnoresIt) {
     TempDir dir;
     MediaFixture f;
     EXPECT_FALSE(f.media.LoadPalette(dir.Folder() + "palette.dat"));
-    EXPECT_FALSE(f.media.LoadPalette(dir.Path()));  // a folder
+    EXPECT_FALSE(f.media.LoadPalette(dir.path()));  // a folder
     EXPECT_FALSE(f.media.displayPalette);
 
     MediaFixture windowed("", false);
@@ -334,7 +334,7 @@ TEST(LoadSheet, BmpFileOfTheLowerCasedName) {
     TempDir dir;
     WriteFile(dir.Folder() + "pic.bmp", MakeBmp(5, 3, 8, kSheetColours, SheetPixel));
     WriteFile(dir.Folder() + "bad.bmp", {'B', 'M', 0, 0});
-    WorkingFolder here(dir.Path());
+    WorkingFolder here(dir.path());
     MediaFixture f;
     f.media.displayPalette = TestPalette();
     ExpectSheet(f.media.LoadSheet("PIC.BMP"), 5, 3);

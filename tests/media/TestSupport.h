@@ -1,9 +1,6 @@
-// Fixtures for the media tests: a temporary folder, files in it, and small BMP and WAV files
-// built byte by byte.
+// Fixtures for the media tests: small BMP and WAV files built byte by byte, written into the
+// shared temporary folder.
 #pragma once
-
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstdint>
@@ -16,50 +13,15 @@
 #include "game/media/MediaDevices.h"
 #include "game/media/Random.h"
 #include "tests/media/FakePlatform.h"
+#include "tests/support/Files.h"
 
 namespace zarp::test {
 
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zarp-media-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return path_; }
-    std::string Folder() const { return path_ + "/"; }
-
-  private:
-    std::string path_;
-};
-
-// Runs in `folder` as the working folder until destroyed.
-class WorkingFolder {
-  public:
-    explicit WorkingFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~WorkingFolder() {
-        std::error_code ignored;
-        std::filesystem::current_path(previous_, ignored);
-    }
-    WorkingFolder(const WorkingFolder&) = delete;
-    WorkingFolder& operator=(const WorkingFolder&) = delete;
-
-  private:
-    std::filesystem::path previous_;
-};
+using testing_support::TempDir;
+using testing_support::WorkingFolder;
 
 inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    testing_support::WriteBytes(path, bytes);
 }
 
 inline void PutLe16(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {

@@ -173,5 +173,19 @@ TEST(Paths, UserStateFolderIsMadeWithItsParents) {
     EXPECT_NE(error.find(dir.File("file")), std::string::npos) << error;
 }
 
+// The stage sets of a folder: regular files (or links to them) whose names end in the extension
+// in any letter case, in the listing's order; everything else is left out.
+TEST(Paths, ListFilesTakesTheSetsInTheListingsOrder) {
+    TempDir dir;
+    for (const char* name : {"b.zrp", "A.ZRP", "a.zrp", "c.Zrp", "notes.txt", "zrp", ".zrp"})
+        testing_support::WriteBytes(dir.File(name), "x");
+    std::filesystem::create_directory(dir.File("folder.zrp"));
+    std::filesystem::create_symlink(dir.File("b.zrp"), dir.File("d.zrp"));
+    std::filesystem::create_symlink(dir.File("missing"), dir.File("e.zrp"));
+    EXPECT_EQ(ListFiles(dir.path(), ".zrp"),
+              (std::vector<std::string>{".zrp", "A.ZRP", "a.zrp", "b.zrp", "c.Zrp", "d.zrp"}));
+    EXPECT_TRUE(ListFiles(dir.File("no such folder"), ".zrp").empty());
+}
+
 }  // namespace
 }  // namespace zarp

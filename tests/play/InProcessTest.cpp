@@ -2,16 +2,15 @@
 // and Shift skips them all without changing the number of frames.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
 
 #include "game/platform/headless/Headless.h"
-#include "game/play/LoadStages.h"
+#include "game/play/StageSet.h"
 #include "game/shell/Form.h"
+#include "tests/support/Files.h"
+#include "tests/support/StageLayout.h"
 
 namespace zarp {
 namespace {
@@ -43,11 +42,11 @@ TEST(StageStartTiming, LengthFollowsFromThePaceValuesAndShiftSkipsThem) {
         SCOPED_TRACE(testing::Message() << c.coins << " coins, shift " << c.shift);
         Machine machine;
         auto form = std::make_unique<TForm1>(machine.platform, "./", std::vector<std::string>{});
-        ASSERT_TRUE(form->MediaDevices.CreateDisplay(false));
-        form->backgroundSurface = form->MediaDevices.CreateSurface(640, 480);
-        form->stageNo = 1;
-        form->stageTotal = 2;
-        auto& entities = form->StageEntityTable;
+        ASSERT_TRUE(form->media.MediaDevices.CreateDisplay(false));
+        form->media.backgroundSurface = form->media.MediaDevices.CreateSurface(640, 480);
+        form->session.stageNo = 1;
+        form->stages.stageTotal = 2;
+        auto& entities = form->stages.StageEntityTable;
         entities.count[1] = 2 + c.coins;
         entities.x[1][0] = 64;
         entities.y[1][0] = 80;
@@ -59,11 +58,11 @@ TEST(StageStartTiming, LengthFollowsFromThePaceValuesAndShiftSkipsThem) {
         }
         Hold(machine, c.shift, false);
         form->scene = SceneStageStart::kId;
-        form->lastPaceTick = machine.clock.now;  // the 600 ms wait is measured from here
+        form->media.lastPaceTick = machine.clock.now;  // the 600 ms wait is measured from here
         const uint32_t start = machine.clock.now;
         int frames = 0;
         while (form->scene == SceneStageStart::kId && frames < 1000) {
-            form->stageStart.Frame(*form);
+            form->RunScene();
             ++frames;
         }
         EXPECT_EQ(frames, c.frames);
@@ -71,14 +70,14 @@ TEST(StageStartTiming, LengthFollowsFromThePaceValuesAndShiftSkipsThem) {
         EXPECT_EQ(form->scene, ScenePlay::kId);
         // 19 title frames, 29 reveal frames, the coin phase.
         EXPECT_EQ(machine.screen.presents, 19 + 29 + (c.coins ? c.coins + 17 : 1));
-        EXPECT_EQ(form->Player.x, 64);
-        EXPECT_EQ(form->Player.angle, 12);
-        EXPECT_EQ(form->Player.rest, 7);
-        EXPECT_TRUE(form->musicRepeat);
+        EXPECT_EQ(form->session.Player.x, 64);
+        EXPECT_EQ(form->session.Player.angle, 12);
+        EXPECT_EQ(form->session.Player.rest, 7);
+        EXPECT_TRUE(form->media.musicRepeat);
         // The scene is ready to run again, as after a continue.
-        EXPECT_EQ(form->stageStart.frame, 0);
-        EXPECT_EQ(form->stageStart.wipeStep, 1);
-        EXPECT_EQ(form->stageStart.appearCount, 0);
+        EXPECT_EQ(form->scenes.stageStart.frame, 0);
+        EXPECT_EQ(form->scenes.stageStart.wipeStep, 1);
+        EXPECT_EQ(form->scenes.stageStart.appearCount, 0);
     }
 }
 
@@ -86,7 +85,7 @@ TEST(StageStartTiming, LengthFollowsFromThePaceValuesAndShiftSkipsThem) {
 int ClearFrames(Machine& machine, TForm1& form, bool held, int limit = 400) {
     Hold(machine, true, held);
     for (int f = 1; f <= limit; ++f) {
-        form.stageClear.Frame(form);
+        form.RunScene();
         if (form.scene != SceneStageClear::kId) return f;
     }
     return 0;
@@ -96,19 +95,19 @@ TEST(StageClearInProcess, NextStageOrEndingAndTheSecondClearNeedsARelease) {
     Machine machine;
     Hold(machine, true, false);  // the wipes need no waiting
     auto form = std::make_unique<TForm1>(machine.platform, "./", std::vector<std::string>{});
-    ASSERT_TRUE(form->MediaDevices.CreateDisplay(false));
-    form->MediaDevices.beepMode = true;  // no effect files here
-    form->stageTotal = 3;
-    form->stageNo = 1;
-    form->Player.rest = 2;
-    form->Player.maxHit = 0;
+    ASSERT_TRUE(form->media.MediaDevices.CreateDisplay(false));
+    form->media.MediaDevices.beepMode = true;  // no effect files here
+    form->stages.stageTotal = 3;
+    form->session.stageNo = 1;
+    form->session.Player.rest = 2;
+    form->session.Player.maxHit = 0;
     form->scene = SceneStageClear::kId;
     // The first clear of a program takes a held button as soon as the counter allows: 16 + 16
     // wipe frames and 91 window frames.
     EXPECT_EQ(ClearFrames(machine, *form, true), 32 + 91);
     EXPECT_EQ(form->scene, SceneStageStart::kId);
-    EXPECT_EQ(form->stageNo, 2);
-    EXPECT_EQ(form->Player.score, 1600);  // a maxHit of 0 adds nothing
+    EXPECT_EQ(form->session.stageNo, 2);
+    EXPECT_EQ(form->session.Player.score, 1600);  // a maxHit of 0 adds nothing
     EXPECT_FALSE(form->closing);
 
     // The second: a button held from the winning shot does not leave until released and pressed.
@@ -117,7 +116,7 @@ TEST(StageClearInProcess, NextStageOrEndingAndTheSecondClearNeedsARelease) {
     EXPECT_EQ(ClearFrames(machine, *form, false, 1), 0);
     EXPECT_EQ(ClearFrames(machine, *form, true, 1), 1);
     // After the last stage comes the ending.
-    EXPECT_EQ(form->stageNo, 3);
+    EXPECT_EQ(form->session.stageNo, 3);
     EXPECT_EQ(form->scene, SceneEnding::kId);
     EXPECT_FALSE(form->closing);
 }
@@ -132,22 +131,22 @@ TEST(PlayInProcess, ABallThatStopsOnTheGoalSpendsTheShotAndTheLastOneIsGameOver)
         SCOPED_TRACE(c.rest);
         Machine machine;
         auto form = std::make_unique<TForm1>(machine.platform, "./", std::vector<std::string>{});
-        ASSERT_TRUE(form->MediaDevices.CreateDisplay(false));
-        form->MediaDevices.beepMode = true;
-        form->stageNo = 1;
-        form->StageBlockTable.x[1][0] = 96;
-        form->StageBlockTable.y[1][0] = 96;
-        form->StageBlockTable.type[1][0] = 10;
-        form->StageBlockTable.count[1] = 1;
-        form->StageEntityTable.count[1] = 2;
-        form->Player.x = 100;
-        form->Player.y = 100;
-        form->Player.flying = true;
-        form->Player.rest = c.rest;
+        ASSERT_TRUE(form->media.MediaDevices.CreateDisplay(false));
+        form->media.MediaDevices.beepMode = true;
+        form->session.stageNo = 1;
+        form->stages.StageBlockTable.x[1][0] = 96;
+        form->stages.StageBlockTable.y[1][0] = 96;
+        form->stages.StageBlockTable.type[1][0] = 10;
+        form->stages.StageBlockTable.count[1] = 1;
+        form->stages.StageEntityTable.count[1] = 2;
+        form->session.Player.x = 100;
+        form->session.Player.y = 100;
+        form->session.Player.flying = true;
+        form->session.Player.rest = c.rest;
         form->scene = ScenePlay::kId;
-        form->play.Frame(*form);
+        form->RunScene();
         EXPECT_EQ(form->scene, c.scene);
-        EXPECT_EQ(form->Player.rest, c.rest - 1);
+        EXPECT_EQ(form->session.Player.rest, c.rest - 1);
         EXPECT_EQ(machine.screen.presents, 1);
     }
 }
@@ -157,37 +156,29 @@ namespace fs = std::filesystem;
 // A working folder of its own for stage.dat; the test's own folder comes back at the end.
 class StageFolder {
   public:
-    StageFolder() : previous_(fs::current_path()) {
-        char pattern[] = "/tmp/zarp-load-XXXXXX";
-        dir_ = mkdtemp(pattern);
-        fs::current_path(dir_);
-    }
-    ~StageFolder() {
-        fs::current_path(previous_);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    StageFolder() : working_(folder_.dir()) {}
     fs::path Write(const std::string& name, const std::string& text) {
-        std::ofstream(dir_ / name, std::ios::binary) << text;
-        return dir_ / name;
+        testing_support::WriteBytes(folder_.dir() / name, text);
+        return folder_.dir() / name;
     }
 
   private:
-    fs::path previous_;
-    fs::path dir_;
+    testing_support::TempDir folder_{"zarp-load"};
+    testing_support::WorkingFolder working_;
 };
 
-// stageTotal, the author, then per slot its blocks' terminator and its entities.
+// `total` slots: each playable one starts at (30 + slot, 40) with `slot` shots, no blocks.
 std::string SetText(int total, const std::string& author) {
-    std::string text = std::to_string(total) + "\n" + author + "\n";
-    for (int s = 0; s < total; ++s)
-        text += "*\n*\n*\n";
-    text += "*\n*\n*\n*\n*\n## other data\n";
-    for (int s = 0; s < total; ++s) {
-        if (s > 0) text += std::to_string(30 + s) + "\n40\n0\n" + std::to_string(s) + "\n";
-        text += "*\n*\n";
+    testing_support::StageLayout layout;
+    layout.author = author;
+    for (int slot = 1; slot < total; ++slot) {
+        testing_support::StageLayout::Stage stage;
+        stage.startX = 30 + slot;
+        stage.startY = 40;
+        stage.rest = slot;
+        layout.stages.push_back(stage);
     }
-    return text;
+    return layout.Text();
 }
 
 TEST(LoadStages, BuiltInSetHasSeventeenSlotsAUserSetWhatItSays) {
@@ -196,17 +187,17 @@ TEST(LoadStages, BuiltInSetHasSeventeenSlotsAUserSetWhatItSays) {
     TForm1 form(machine.platform, "./", {});
     // stage.dat says 5, yet the built-in set always reads 17 slots.
     folder.Write("stage.dat", SetText(17, "").replace(0, 2, "5"));
-    form.userStageMode = false;
-    form.LoadStages();
-    EXPECT_EQ(form.stageTotal, 17);
+    form.session.userStageMode = false;
+    LoadStages(form.stages, form.session, form);
+    EXPECT_EQ(form.stages.stageTotal, 17);
     EXPECT_FALSE(form.closing);
-    EXPECT_EQ(form.StageEntityTable.x[16][0], 46);
+    EXPECT_EQ(form.stages.StageEntityTable.x[16][0], 46);
 
-    form.userStageMode = true;
-    form.userStageFile = folder.Write("mine.zrp", SetText(3, "abc")).string();
-    form.LoadStages();
-    EXPECT_EQ(form.stageTotal, 3);
-    EXPECT_EQ(form.stageAuthor, "abc");
+    form.session.userStageMode = true;
+    form.session.userStageFile = folder.Write("mine.zrp", SetText(3, "abc")).string();
+    LoadStages(form.stages, form.session, form);
+    EXPECT_EQ(form.stages.stageTotal, 3);
+    EXPECT_EQ(form.stages.stageAuthor, "abc");
     EXPECT_TRUE(machine.dialogs.boxes.empty());
 }
 
@@ -223,11 +214,11 @@ TEST(LoadStages, AFileThatCannotBeLoadedIsNamedThenTheWindowCloses) {
         Machine machine;
         StageFolder folder;
         TForm1 form(machine.platform, "./", {});
-        form.userStageMode = c.userSet;
+        form.session.userStageMode = c.userSet;
         const std::string name = c.file ? c.file : "stage.dat";
-        form.userStageFile = name;
+        form.session.userStageFile = name;
         if (c.text) folder.Write(name, c.text);
-        form.LoadStages();
+        LoadStages(form.stages, form.session, form);
         EXPECT_TRUE(form.closing);
         ASSERT_EQ(machine.dialogs.boxes.size(), 1u);
         EXPECT_EQ(machine.dialogs.boxes[0].rfind("Zarpane|", 0), 0u);
@@ -246,19 +237,19 @@ TEST(LoadStages, ATestPlayStageMustBeAPlayableStageOfTheFile) {
         SCOPED_TRACE(testing::Message() << c.launchStage << " of " << c.stageTotal);
         Machine machine;
         TForm1 form(machine.platform, "./", {});
-        form.launchStage = c.launchStage;
-        form.stageTotal = c.stageTotal;
-        form.userStageFile = "/run/x/$$$zrp$$$.tmp";
-        EXPECT_EQ(CheckLaunchStage(form), c.ok);
+        form.session.launchStage = c.launchStage;
+        form.stages.stageTotal = c.stageTotal;
+        form.session.userStageFile = "/run/x/$$$zrp$$$.tmp";
+        EXPECT_EQ(CheckLaunchStage(form.stages, form.session, form), c.ok);
         EXPECT_EQ(form.closing, !c.ok);
         EXPECT_EQ(machine.dialogs.boxes.size(), c.ok ? 0u : 1u);
     }
     // After a failed load the refusal is not repeated.
     Machine machine;
     TForm1 form(machine.platform, "./", {});
-    form.launchStage = 3;
+    form.session.launchStage = 3;
     form.Close();
-    EXPECT_FALSE(CheckLaunchStage(form));
+    EXPECT_FALSE(CheckLaunchStage(form.stages, form.session, form));
     EXPECT_TRUE(machine.dialogs.boxes.empty());
 }
 

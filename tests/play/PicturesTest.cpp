@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/platform/headless/Headless.h"
+#include "game/play/Hud.h"
 #include "game/shell/Form.h"
 
 namespace zarp {
@@ -25,31 +26,31 @@ struct Game {
 
     Game() {
         form = std::make_unique<TForm1>(machine.platform, "./", std::vector<std::string>{});
-        EXPECT_TRUE(form->MediaDevices.CreateDisplay(false));
-        form->MediaDevices.beepMode = true;
-        form->backgroundSurface = form->MediaDevices.CreateSurface(640, 480);
-        form->stageNo = 1;
-        form->stageTotal = 3;
+        EXPECT_TRUE(form->media.MediaDevices.CreateDisplay(false));
+        form->media.MediaDevices.beepMode = true;
+        form->media.backgroundSurface = form->media.MediaDevices.CreateSurface(640, 480);
+        form->session.stageNo = 1;
+        form->stages.stageTotal = 3;
         AddEntity(64, 80);  // playerStart
         AddEntity(0, 5);    // stageSettings: angle 0, 5 shots
         machine.keyboard.SetHeld({platform::vk::Shift});
     }
     void AddEntity(int32_t x, int32_t y) {
-        auto& n = form->StageEntityTable.count[1];
-        form->StageEntityTable.x[1][static_cast<size_t>(n)] = x;
-        form->StageEntityTable.y[1][static_cast<size_t>(n)] = y;
+        auto& n = form->stages.StageEntityTable.count[1];
+        form->stages.StageEntityTable.x[1][static_cast<size_t>(n)] = x;
+        form->stages.StageEntityTable.y[1][static_cast<size_t>(n)] = y;
         ++n;
     }
     void AddBlock(int32_t x, int32_t y, int32_t type) {
-        auto& n = form->StageBlockTable.count[1];
-        form->StageBlockTable.x[1][static_cast<size_t>(n)] = x;
-        form->StageBlockTable.y[1][static_cast<size_t>(n)] = y;
-        form->StageBlockTable.type[1][static_cast<size_t>(n)] = type;
+        auto& n = form->stages.StageBlockTable.count[1];
+        form->stages.StageBlockTable.x[1][static_cast<size_t>(n)] = x;
+        form->stages.StageBlockTable.y[1][static_cast<size_t>(n)] = y;
+        form->stages.StageBlockTable.type[1][static_cast<size_t>(n)] = type;
         ++n;
     }
     // A sheet of one colour index.
     SurfacePtr Sheet(int32_t width, int32_t height, uint8_t index) {
-        SurfacePtr sheet = form->MediaDevices.CreateSurface(width, height);
+        SurfacePtr sheet = form->media.MediaDevices.CreateSurface(width, height);
         std::fill(sheet->pixels.begin(), sheet->pixels.end(), index);
         return sheet;
     }
@@ -58,7 +59,7 @@ struct Game {
             for (int32_t x = l; x < r; ++x)
                 sheet.At(x, y) = index;
     }
-    Surface& Back() { return *form->MediaDevices.backBuffer; }
+    Surface& Back() { return *form->media.MediaDevices.backBuffer; }
     // The colour index last presented at (x, y).
     int Shown(int x, int y) const {
         return machine.screen.pixels[static_cast<size_t>(y * 640 + x)];
@@ -80,12 +81,12 @@ TEST(Hud, FillsItsStripAndPlacesStageScoreAndRest) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.stageNo << " " << c.score << " " << c.rest);
         Game g;
-        g.form->fontSheet = g.Sheet(311, 167, 200);
+        g.form->media.fontSheet = g.Sheet(311, 167, 200);
         std::fill(g.Back().pixels.begin(), g.Back().pixels.end(), 7);
-        g.form->stageNo = c.stageNo;
-        g.form->Player.score = c.score;
-        g.form->Player.rest = c.rest;
-        g.form->DrawHud();
+        g.form->session.stageNo = c.stageNo;
+        g.form->session.Player.score = c.score;
+        g.form->session.Player.rest = c.rest;
+        DrawHud(g.form->media, g.form->session);
         const Surface& b = g.Back();
         struct Span {
             int from, to;
@@ -125,17 +126,17 @@ TEST(DrawCoins, DrawsTheWholeCoinOfEachPresentEntryFromTheThirdOn) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.count);
         Game g;
-        g.form->coinSheet = g.Sheet(128, 16, 0);
+        g.form->media.coinSheet = g.Sheet(128, 16, 0);
         for (uint8_t k = 0; k < 8; ++k)
-            Game::Paint(*g.form->coinSheet, 16 * k, 0, 16 * k + 16, 16,
+            Game::Paint(*g.form->media.coinSheet, 16 * k, 0, 16 * k + 16, 16,
                         static_cast<uint8_t>(100 + k));
         for (int x : {100, 200, 300, 400})
             g.AddEntity(x, 100);
-        g.form->StageEntityTable.count[1] = c.count;
-        g.form->coinPresent.fill(1);
-        g.form->coinPresent[3] = 0;
+        g.form->stages.StageEntityTable.count[1] = c.count;
+        g.form->field.coinPresent.fill(1);
+        g.form->field.coinPresent[3] = 0;
         std::fill(g.Back().pixels.begin(), g.Back().pixels.end(), 7);
-        g.form->DrawCoins();
+        DrawCoins(g.form->media, g.form->stages, g.form->session, g.form->field);
         for (auto [x, y] : c.coinAt) {
             EXPECT_EQ(g.Back().At(x, y), 100) << x;
             EXPECT_EQ(g.Back().At(x + 15, y + 15), 100) << x;
@@ -161,18 +162,18 @@ TEST(ToggleFaces, TheFaceShownIsTheEffectOfThisFrame) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.type << " at " << c.blinkBefore);
         Game g;
-        g.form->blockSheet = g.Sheet(384, 96, 0);
-        Surface& sheet = *g.form->blockSheet;
+        g.form->media.blockSheet = g.Sheet(384, 96, 0);
+        Surface& sheet = *g.form->media.blockSheet;
         Game::Paint(sheet, 352, 0, 384, 32, kTile);
         Game::Paint(sheet, 4, 68, 32, 96, kRebound);  // each face keeps a clear top-left corner
         Game::Paint(sheet, 100, 68, 128, 96, kNeedle);
         g.AddBlock(320, 160, c.type);
-        g.form->toggleBlockCount = 1;
-        g.form->blinkTimer = c.blinkBefore;
-        g.form->Player.x = 64;
-        g.form->Player.y = 80;
+        g.form->field.toggleBlockCount = 1;
+        g.form->field.blinkTimer = c.blinkBefore;
+        g.form->session.Player.x = 64;
+        g.form->session.Player.y = 80;
         g.form->scene = ScenePlay::kId;
-        g.form->play.Frame(*g.form);  // an aiming frame, presented
+        g.form->RunScene();  // an aiming frame, presented
         EXPECT_EQ(g.Shown(336, 176), c.face);
         EXPECT_EQ(g.Shown(321, 161), kTile);
     }
@@ -191,14 +192,14 @@ TEST(AimMarker, StandsTwentyFourPixelsOutAtTheUntruncatedAngle) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.angle);
         Game g;
-        g.form->playerSheet = g.Sheet(32, 16, 50);
-        Game::Paint(*g.form->playerSheet, 16, 0, 32, 16, 60);
-        Player& p = g.form->Player;
+        g.form->media.playerSheet = g.Sheet(32, 16, 50);
+        Game::Paint(*g.form->media.playerSheet, 16, 0, 32, 16, 60);
+        Player& p = g.form->session.Player;
         p.x = 300;
         p.y = 200;
         p.angle = c.angle;
         g.form->scene = ScenePlay::kId;
-        g.form->play.Frame(*g.form);
+        g.form->RunScene();
         int left = 640, top = 480;
         for (int y = 0; y < 480; ++y) {
             for (int x = 0; x < 640; ++x) {
@@ -226,7 +227,7 @@ TEST(BoosterRing, RadiusAndDotsFollowTheRingsClock) {
     const Case cases[] = {
         {19, 11.7, 0}, {15, 52.5, 116}, {10, 90, 100}, {5, 112.5, 84}, {0, 120, 68}};
     Game g;
-    Player& p = g.form->Player;
+    Player& p = g.form->session.Player;
     p.x = 300;
     p.y = 200;
     p.vx = 2;
@@ -237,7 +238,7 @@ TEST(BoosterRing, RadiusAndDotsFollowTheRingsClock) {
     g.form->scene = ScenePlay::kId;
     std::vector<std::vector<uint8_t>> pictures;
     for (int k = 0; k < 20; ++k) {
-        g.form->play.Frame(*g.form);
+        g.form->RunScene();
         pictures.push_back(g.machine.screen.pixels);
     }
     for (const Case& c : cases) {
@@ -276,22 +277,22 @@ TEST(StageStartSetUp, TitlePlaceAndTheStageReset) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stageNo);
         Game g;
-        g.form->stageNo = c.stageNo;
-        g.form->stageTotal = 20;
-        auto& e = g.form->StageEntityTable;
+        g.form->session.stageNo = c.stageNo;
+        g.form->stages.stageTotal = 20;
+        auto& e = g.form->stages.StageEntityTable;
         const auto slot = static_cast<size_t>(c.stageNo);
         e.count[slot] = 4;
         e.x[slot] = {64, 37, 100, 140};
         e.y[slot] = {80, 7, 300, 300};
-        auto& b = g.form->StageBlockTable;
+        auto& b = g.form->stages.StageBlockTable;
         b.count[slot] = 4;
         b.x[slot] = {96, 160, 224, 288};
         b.y[slot] = {96, 96, 96, 96};
         b.type[slot] = {16, 99, 17, 5};
-        g.form->blockSheet = g.Sheet(384, 96, 90);
-        Game::Paint(*g.form->blockSheet, 352, 0, 384, 32, 91);  // the background tile
-        g.form->fontSheet = g.Sheet(311, 167, 200);
-        Player& p = g.form->Player;
+        g.form->media.blockSheet = g.Sheet(384, 96, 90);
+        Game::Paint(*g.form->media.blockSheet, 352, 0, 384, 32, 91);  // the background tile
+        g.form->media.fontSheet = g.Sheet(311, 167, 200);
+        Player& p = g.form->session.Player;
         p.x = p.y = 500;
         p.angle = 3;
         p.score = 4321;
@@ -302,22 +303,22 @@ TEST(StageStartSetUp, TitlePlaceAndTheStageReset) {
         p.boostTime = 4;
         p.brakeTime = 9;
         p.noFriction = true;  // the last stage's goal lay on ice
-        g.form->blinkTimer = 99;
-        g.form->coinPresent.fill(0);
+        g.form->field.blinkTimer = 99;
+        g.form->field.coinPresent.fill(0);
         g.form->scene = SceneStageStart::kId;
-        g.form->stageStart.Frame(*g.form);  // the set-up
-        EXPECT_EQ(g.form->toggleBlockCount, 2);
-        EXPECT_EQ(g.form->blinkTimer, 0);
-        EXPECT_EQ(g.form->backgroundSurface->At(106, 106), 90);  // blocks over the tiles
-        EXPECT_EQ(g.form->backgroundSurface->At(170, 106), 91);  // type 99: not drawn
-        EXPECT_EQ(g.form->backgroundSurface->At(234, 106), 90);
+        g.form->RunScene();  // the set-up
+        EXPECT_EQ(g.form->field.toggleBlockCount, 2);
+        EXPECT_EQ(g.form->field.blinkTimer, 0);
+        EXPECT_EQ(g.form->media.backgroundSurface->At(106, 106), 90);  // blocks over the tiles
+        EXPECT_EQ(g.form->media.backgroundSurface->At(170, 106), 91);  // type 99: not drawn
+        EXPECT_EQ(g.form->media.backgroundSurface->At(234, 106), 90);
         for (size_t i = 0; i < 4; ++i)
-            EXPECT_EQ(g.form->coinPresent[i], 1) << i;
-        EXPECT_EQ(g.form->coinPresent[4], 0);
+            EXPECT_EQ(g.form->field.coinPresent[i], 1) << i;
+        EXPECT_EQ(g.form->field.coinPresent[4], 0);
         EXPECT_EQ(p.x, 64);
         EXPECT_EQ(p.y, 80);
-        EXPECT_EQ(g.form->playerStartX, 64);
-        EXPECT_EQ(g.form->playerStartY, 80);
+        EXPECT_EQ(g.form->field.playerStartX, 64);
+        EXPECT_EQ(g.form->field.playerStartY, 80);
         EXPECT_EQ(p.angle, 37);
         EXPECT_EQ(p.rest, 7);
         EXPECT_EQ(p.score, 4321);
@@ -325,7 +326,7 @@ TEST(StageStartSetUp, TitlePlaceAndTheStageReset) {
         EXPECT_FALSE(p.noFriction);
         EXPECT_EQ(p.needleTime + p.maxHit + p.boostTime + p.brakeTime, 0);
 
-        g.form->stageStart.Frame(*g.form);  // the first title frame
+        g.form->RunScene();  // the first title frame
         int left = 640, top = 480;
         for (int y = 0; y < 480; ++y) {
             for (int x = 0; x < 640; ++x) {
@@ -345,17 +346,18 @@ TEST(StageStartSetUp, TitlePlaceAndTheStageReset) {
 // of 16 lowered before the draw, halved), drawn from the phase's third frame on.
 TEST(StageStartCoins, EachCoinRunsThroughTheCellsOfItsTimerHalved) {
     Game g;
-    g.form->coinSheet = g.Sheet(128, 16, 0);
+    g.form->media.coinSheet = g.Sheet(128, 16, 0);
     for (uint8_t k = 0; k < 8; ++k)
-        Game::Paint(*g.form->coinSheet, 16 * k, 0, 16 * k + 16, 16, static_cast<uint8_t>(100 + k));
+        Game::Paint(*g.form->media.coinSheet, 16 * k, 0, 16 * k + 16, 16,
+                    static_cast<uint8_t>(100 + k));
     for (int i = 0; i < 3; ++i)
         g.AddEntity(100 + 40 * i, 300);  // entries 2, 3, 4
     g.form->scene = SceneStageStart::kId;
     // shown[j][i]: the cell shown for entry i after the phase's frame j (1-based); -1 none.
     std::vector<std::vector<int>> shown(1);
     for (int call = 0; call < 200 && g.form->scene == SceneStageStart::kId; ++call) {
-        const bool coinFrame = g.form->stageStart.frame == 51;
-        g.form->stageStart.Frame(*g.form);
+        const bool coinFrame = g.form->scenes.stageStart.frame == 51;
+        g.form->RunScene();
         if (!coinFrame) continue;
         std::vector<int> cells;
         for (int i = 2; i < 5; ++i) {
@@ -398,14 +400,14 @@ TEST(StageClearWipe, TwoCheckerboardPassesOpenTheWindow) {
         {20, 29, 6, 11, 4, kOld}, {32, 1, 0, 15, 15, kWin}, {32, 29, 6, 15, 15, kWin},
     };
     Game g;
-    g.form->cwinSheet = g.Sheet(480, 50, kWin);
+    g.form->media.cwinSheet = g.Sheet(480, 50, kWin);
     std::fill(g.Back().pixels.begin(), g.Back().pixels.end(), kOld);
-    g.form->Player.x = 20;
-    g.form->Player.y = 20;
+    g.form->session.Player.x = 20;
+    g.form->session.Player.y = 20;
     g.form->scene = SceneStageClear::kId;
     std::vector<std::vector<uint8_t>> pictures(1);
     for (int f = 1; f <= 32; ++f) {
-        g.form->stageClear.Frame(*g.form);
+        g.form->RunScene();
         pictures.push_back(g.machine.screen.pixels);
     }
     for (const Case& c : cases) {
@@ -413,7 +415,7 @@ TEST(StageClearWipe, TwoCheckerboardPassesOpenTheWindow) {
         EXPECT_EQ(pictures[static_cast<size_t>(c.frame)][static_cast<size_t>(y * 640 + x)], c.shown)
             << "frame " << c.frame << " cell " << c.c << "," << c.r << " +" << c.dx << "," << c.dy;
     }
-    EXPECT_EQ(g.form->stageClear.phase, 2);
+    EXPECT_EQ(g.form->scenes.stageClear.phase, 2);
 }
 
 // Once both passes are done, the window's draw asks for 112 rows of the 50-row window picture
@@ -448,30 +450,31 @@ TEST(StageClearWipe, TheWindowIsTheCheckerboardOfThePasses) {
 // frame.
 TEST(StageClearRestart, AClearCutShortByF6BeginsAgainAfterTheContinue) {
     Game g;
-    g.form->Player.rest = 1;
-    g.form->Player.flying = true;
-    g.form->Player.maxHit = 2;
-    g.form->scene = SceneStageClear::kId;
+    g.form->session.Player.rest = 1;
+    g.form->session.Player.flying = true;
+    g.form->session.Player.maxHit = 2;
+    g.form->ChangeScene(SceneStageClear::kId);
     for (int f = 0; f < 40; ++f)
-        g.form->stageClear.Frame(*g.form);
+        g.form->RunScene();
     g.form->FormKeyDown(platform::vk::F6);
     ASSERT_EQ(g.form->scene, SceneGameOver::kId);
-    ASSERT_EQ(g.form->Player.rest, 0);
+    ASSERT_EQ(g.form->session.Player.rest, 0);
 
-    // The continue: the stage starts again and is cleared again.
-    g.form->scene = SceneStageStart::kId;
+    // The continue: the stage starts again and is cleared again, each through the door a
+    // scene hands over by.
+    g.form->ChangeScene(SceneStageStart::kId);
     for (int f = 0; f < 200 && g.form->scene == SceneStageStart::kId; ++f)
-        g.form->stageStart.Frame(*g.form);
+        g.form->RunScene();
     ASSERT_EQ(g.form->scene, ScenePlay::kId);
-    EXPECT_EQ(g.form->Player.rest, 5);
-    g.form->Player.score = 0;
-    g.form->Player.maxHit = 3;
-    g.form->scene = SceneStageClear::kId;
+    EXPECT_EQ(g.form->session.Player.rest, 5);
+    g.form->session.Player.score = 0;
+    g.form->session.Player.maxHit = 3;
+    g.form->ChangeScene(SceneStageClear::kId);
     for (int f = 1; f <= 63; ++f)
-        g.form->stageClear.Frame(*g.form);
-    EXPECT_EQ(g.form->Player.score, 0);
-    g.form->stageClear.Frame(*g.form);
-    EXPECT_EQ(g.form->Player.score, 1500);
+        g.form->RunScene();
+    EXPECT_EQ(g.form->session.Player.score, 0);
+    g.form->RunScene();
+    EXPECT_EQ(g.form->session.Player.score, 1500);
 }
 
 // The keyboard also reports a press made since the previous question. A tap between two frames
@@ -498,8 +501,8 @@ TEST(Taps, ATapBetweenFramesIsSeenByTheFramesFirstQuestionOnly) {
         SCOPED_TRACE(c.what);
         Game g;
         g.form->scene = ScenePlay::kId;
-        g.form->play.shotLatch = false;
-        Player& p = g.form->Player;
+        g.form->scenes.play.shotLatch = false;
+        Player& p = g.form->session.Player;
         p.x = 300;
         p.y = 200;
         p.vx = 3;
@@ -509,7 +512,7 @@ TEST(Taps, ATapBetweenFramesIsSeenByTheFramesFirstQuestionOnly) {
         p.brakeLatch = false;
         g.machine.keyboard.SetHeld({c.key});
         if (c.tap) g.machine.keyboard.SetHeld({});
-        g.form->play.Frame(*g.form);
+        g.form->RunScene();
         EXPECT_EQ(p.flying, c.flyingAfter);
         EXPECT_EQ(p.brakeTime, c.brakeAfter);
     }

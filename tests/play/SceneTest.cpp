@@ -1,12 +1,14 @@
 // Stage start, play and stage clear through zarp-headless: a test play of a one-stage set.
 #include <gtest/gtest.h>
 
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 
-#include "tests/play/HeadlessRun.h"
+#include "game/play/ScenePlay.h"
+#include "game/play/SceneStageClear.h"
+#include "game/play/SceneStageStart.h"
+#include "game/scenes/SceneTitle.h"
+#include "tests/play/TestPlay.h"
 
 namespace zarp::test {
 namespace {
@@ -30,14 +32,14 @@ TEST(StageStart, TakesTheSameFrameCountsWithAndWithoutShift) {
     HeadlessGame game;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.coins << " coins, shift " << c.shift);
-        StageLayout layout;
+        PlayStage layout;
         for (int i = 0; i < c.coins; ++i)
             layout.coins.push_back({100 + 40 * i, 300});
         game.SetStage(layout);
         const RunResult run = game.Run(c.shift ? "1-200 Shift\n" : "", c.frames + 2);
         ASSERT_EQ(run.exitStatus, 0);
-        EXPECT_EQ(run.FirstFrame("scene", 1), c.frames);
-        EXPECT_EQ(run.At(c.frames - 1, "scene"), 0);
+        EXPECT_EQ(run.FirstFrame("scene", ScenePlay::kId), c.frames);
+        EXPECT_EQ(run.At(c.frames - 1, "scene"), SceneStageStart::kId);
         EXPECT_EQ(run.At(1, "x"), 300);
         EXPECT_EQ(run.At(1, "rest"), 5);
     }
@@ -50,12 +52,9 @@ int64_t PlayStart(int coins) {
 
 // Pixels of a saved frame that are pure white (the booster ring's colour with our palette).
 int WhitePixels(const fs::path& png) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, png.c_str())) return -1;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return -1;
+    const testing_support::Picture picture = testing_support::ReadPng(png);
+    if (picture.Empty()) return -1;
+    const std::vector<uint8_t>& rgb = picture.rgb;
     int n = 0;
     for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
         if (rgb[i] == 255 && rgb[i + 1] == 255 && rgb[i + 2] == 255) ++n;
@@ -64,8 +63,7 @@ int WhitePixels(const fs::path& png) {
 }
 
 std::string FileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return testing_support::ReadBytes(path);
 }
 
 // Space seen up on the first play frame clears the shot latch; the shot leaves on the next.
@@ -76,7 +74,7 @@ std::string Fire(int coins = 0, const std::string& before = "") {
 
 TEST(Play, BorderReboundsAtPointNineFromThePreviousWholePixel) {
     HeadlessGame game;
-    StageLayout layout;
+    PlayStage layout;
     game.SetStage(layout);
     const RunResult run = game.Run(Fire(), PlayStart(0) + 60);
     ASSERT_EQ(run.exitStatus, 0);
@@ -97,7 +95,7 @@ TEST(Play, BorderReboundsAtPointNineFromThePreviousWholePixel) {
 
 TEST(Play, NeedleFreezesFiveFramesThenReturnsWithTheStartAngleAndCostsTheShot) {
     HeadlessGame game;
-    StageLayout layout;
+    PlayStage layout;
     layout.blocks = {{420, 196, 8}};
     game.SetStage(layout);
     const int64_t p = PlayStart(0);
@@ -122,15 +120,15 @@ TEST(Play, NeedleFreezesFiveFramesThenReturnsWithTheStartAngleAndCostsTheShot) {
     // Nothing is presented while the needle holds the ball.
     const fs::path a = game.Dir() / "a.png", b = game.Dir() / "b.png";
     run = game.Run(keys, hit + 6, "1",
-                   {"--shot " + std::to_string(hit) + ":" + a.string(),
-                    "--shot " + std::to_string(hit + 4) + ":" + b.string()});
+                   {"--shot", std::to_string(hit) + ":" + a.string(), "--shot",
+                    std::to_string(hit + 4) + ":" + b.string()});
     EXPECT_EQ(FileBytes(a), FileBytes(b));
     EXPECT_FALSE(FileBytes(a).empty());
 }
 
 TEST(Play, AReboundInTheSameTestCancelsTheNeedle) {
     HeadlessGame game;
-    StageLayout layout;
+    PlayStage layout;
     layout.blocks = {{420, 196, 8}, {420, 196, 5}};
     game.SetStage(layout);
     const RunResult run = game.Run(Fire(), PlayStart(0) + 40);
@@ -144,7 +142,7 @@ TEST(Play, AReboundInTheSameTestCancelsTheNeedle) {
 
 TEST(Play, ConveyorsKeepTheShotAliveUntilTheBrakeIsHeldOverThirtyFrames) {
     HeadlessGame game;
-    StageLayout layout;
+    PlayStage layout;
     // A box of rebound blocks around 3 x 3 conveyors that push up.
     for (int i = -1; i <= 3; ++i) {
         layout.blocks.push_back({300 + 32 * i, 168, 5});
@@ -156,8 +154,9 @@ TEST(Play, ConveyorsKeepTheShotAliveUntilTheBrakeIsHeldOverThirtyFrames) {
         for (int i = 0; i < 3; ++i)
             layout.blocks.push_back({300 + 32 * i, 200 + 32 * j, 13});
     }
-    layout.start = {340, 250};
-    layout.startAngle = 135;  // straight up
+    layout.startX = 340;
+    layout.startY = 250;
+    layout.angle = 135;  // straight up
     game.SetStage(layout);
     const int64_t p = PlayStart(0);
     const int64_t brake = p + 400;
@@ -177,7 +176,7 @@ TEST(Play, ConveyorsKeepTheShotAliveUntilTheBrakeIsHeldOverThirtyFrames) {
 
 TEST(Play, IceSuspendsFriction) {
     HeadlessGame game;
-    StageLayout layout;
+    PlayStage layout;
     for (int i = 0; i < 5; ++i)
         layout.blocks.push_back({360 + 32 * i, 196, 9});
     game.SetStage(layout);
@@ -195,7 +194,7 @@ TEST(Play, IceSuspendsFriction) {
 
 TEST(Play, BoosterRaisesTheSpeedToFifteenAndDrawsItsRing) {
     HeadlessGame game;
-    StageLayout layout;
+    PlayStage layout;
     layout.blocks = {{420, 196, 15}};
     game.SetStage(layout);
     RunResult run = game.Run(Fire(), PlayStart(0) + 40);
@@ -212,14 +211,14 @@ TEST(Play, BoosterRaisesTheSpeedToFifteenAndDrawsItsRing) {
     // once it is over.
     const fs::path ring = game.Dir() / "ring.png", after = game.Dir() / "after.png";
     run = game.Run(Fire(), b + 22, "1",
-                   {"--shot " + std::to_string(b + 15) + ":" + ring.string(),
-                    "--shot " + std::to_string(b + 22) + ":" + after.string()});
+                   {"--shot", std::to_string(b + 15) + ":" + ring.string(), "--shot",
+                    std::to_string(b + 22) + ":" + after.string()});
     EXPECT_GT(WhitePixels(ring) - WhitePixels(after), 60);
 }
 
 TEST(Play, ToggleBlocksSwitchAtEightyOf161Frames) {
     HeadlessGame game;
-    StageLayout layout;
+    PlayStage layout;
     layout.blocks = {{500, 400, 16}, {540, 400, 17}};
     game.SetStage(layout);
     const int64_t p = PlayStart(0);
@@ -235,7 +234,7 @@ TEST(Play, ToggleBlocksSwitchAtEightyOf161Frames) {
 
 TEST(Play, CoinsScoreFiftyTimesTheirNumberAndTheNinthSoundsCoin8) {
     HeadlessGame game;
-    StageLayout layout;
+    PlayStage layout;
     for (int i = 0; i < 9; ++i)
         layout.coins.push_back({340 + 24 * i, 200});
     game.SetStage(layout);
@@ -258,17 +257,13 @@ TEST(Play, CoinsScoreFiftyTimesTheirNumberAndTheNinthSoundsCoin8) {
 
 // The picture inside a rectangle of a saved frame, as RGB bytes.
 std::string Region(const fs::path& png, int left, int top, int right, int bottom) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, png.c_str())) return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+    const testing_support::Picture picture = testing_support::ReadPng(png);
+    if (picture.Empty()) return {};
     std::string out;
-    for (int y = std::max(top, 0); y < std::min<int>(bottom, image.height); ++y) {
-        for (int x = std::max(left, 0); x < std::min<int>(right, image.width); ++x) {
-            const size_t i = 3 * (static_cast<size_t>(y) * image.width + x);
-            out.append(reinterpret_cast<const char*>(&rgb[i]), 3);
+    for (int y = std::max(top, 0); y < std::min<int>(bottom, picture.height); ++y) {
+        for (int x = std::max(left, 0); x < std::min<int>(right, picture.width); ++x) {
+            const size_t i = 3 * (static_cast<size_t>(y) * picture.width + x);
+            out.append(reinterpret_cast<const char*>(&picture.rgb[i]), 3);
         }
     }
     return out;
@@ -276,9 +271,10 @@ std::string Region(const fs::path& png, int left, int top, int right, int bottom
 
 TEST(Play, HitTextsStandFor39FramesThenBlink) {
     HeadlessGame game;
-    StageLayout layout;
-    layout.start = {300, 400};
-    layout.startAngle = 135;  // straight up: the ball leaves the text behind
+    PlayStage layout;
+    layout.startX = 300;
+    layout.startY = 400;
+    layout.angle = 135;  // straight up: the ball leaves the text behind
     layout.coins = {{300, 370}};
     game.SetStage(layout);
     RunResult run = game.Run(Fire(1), PlayStart(1) + 20);
@@ -290,7 +286,8 @@ TEST(Play, HitTextsStandFor39FramesThenBlink) {
     std::map<int, fs::path> shots;
     for (int t : {75, 60, 41, 40, 39, 2, 1, 0}) {
         shots[t] = game.Dir() / ("t" + std::to_string(t) + ".png");
-        extra.push_back("--shot " + std::to_string(hit + 79 - t) + ":" + shots[t].string());
+        extra.insert(extra.end(),
+                     {"--shot", std::to_string(hit + 79 - t) + ":" + shots[t].string()});
     }
     run = game.Run(Fire(1), hit + 80, "1", extra);
     for (auto& [t, path] : shots) {
@@ -310,24 +307,24 @@ TEST(Play, HitTextsStandFor39FramesThenBlink) {
 
 TEST(Play, TheSameKeysOnTheSameStageGiveTheSameTrace) {
     HeadlessGame game;
-    StageLayout layout;
+    PlayStage layout;
     layout.blocks = {{420, 180, 1}, {200, 300, 12}, {500, 100, 15}, {100, 100, 9}, {400, 380, 2}};
     layout.coins = {{250, 250}, {450, 300}};
-    layout.startAngle = 37;
+    layout.angle = 37;
     game.SetStage(layout);
     const std::string keys = Fire(2, "60-70 Left\n") + "100-120 X\n";
     const RunResult a = game.Run(keys, PlayStart(2) + 400);
-    const std::string first = FileBytes(game.Dir() / "trace.jsonl");
     const RunResult b = game.Run(keys, PlayStart(2) + 400);
-    EXPECT_EQ(FileBytes(game.Dir() / "trace.jsonl"), first);
+    EXPECT_EQ(b.traceText, a.traceText);
     EXPECT_EQ(a.log, b.log);
-    EXPECT_GT(first.size(), 1000u);
+    EXPECT_GT(a.traceText.size(), 1000u);
 }
 
 TEST(Play, ShotLatchAndBrakeLatch) {
     HeadlessGame game;
-    StageLayout layout;
-    layout.start = {40, 200};
+    PlayStage layout;
+    layout.startX = 40;
+    layout.startY = 200;
     game.SetStage(layout);
     const int64_t p = PlayStart(0);
     // Space held from the program's start into play never fires; after a release it does.
@@ -348,8 +345,8 @@ TEST(Play, ShotLatchAndBrakeLatch) {
 
 TEST(Keys, F6AbandonsAFlyingShotAndF5EndsATestPlay) {
     HeadlessGame game;
-    StageLayout layout;
-    layout.startAngle = 20;
+    PlayStage layout;
+    layout.angle = 20;
     game.SetStage(layout);
     const int64_t p = PlayStart(0);
     RunResult run = game.Run(Fire() + std::to_string(p + 10) + " F6\n", p + 12);
@@ -359,11 +356,11 @@ TEST(Keys, F6AbandonsAFlyingShotAndF5EndsATestPlay) {
     EXPECT_EQ(run.At(p + 10, "x"), 300);
     EXPECT_EQ(run.At(p + 10, "y"), 200);
     EXPECT_EQ(run.At(p + 10, "angle"), 20);
-    EXPECT_EQ(run.At(p + 12, "scene"), 1);
+    EXPECT_EQ(run.At(p + 12, "scene"), ScenePlay::kId);
 
     run = game.Run(std::to_string(p + 5) + " F5\n", p + 50);
     EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(run.state["scene"], 10);
+    EXPECT_EQ(run.state.Int("scene"), SceneTitle::kId);
     // The key arrives before frame p + 5, whose frame then never runs.
     EXPECT_EQ(run.trace.size(), static_cast<size_t>(p + 4));
     EXPECT_EQ(run.log.back().substr(run.log.back().find(' ')), " music stop");
@@ -371,13 +368,13 @@ TEST(Keys, F6AbandonsAFlyingShotAndF5EndsATestPlay) {
 
 TEST(StageClear, BonusesOnTheWindowsThirtySecondAndSixtySecondFramesThenTheTestPlayEnds) {
     HeadlessGame game;
-    StageLayout layout;
+    PlayStage layout;
     layout.coins = {{350, 200}};
     layout.blocks = {{440, 196, 10}};
     game.SetStage(layout);
     const int64_t p = PlayStart(1);
     RunResult run = game.Run(Fire(1), p + 200);
-    const int64_t g = run.FirstFrame("scene", 2);
+    const int64_t g = run.FirstFrame("scene", SceneStageClear::kId);
     ASSERT_NE(g, 0);
     EXPECT_EQ(run.At(g, "score"), 50);
     EXPECT_EQ(run.At(g, "rest"), 5);
@@ -389,30 +386,29 @@ TEST(StageClear, BonusesOnTheWindowsThirtySecondAndSixtySecondFramesThenTheTestP
     EXPECT_EQ(run.At(window + 61, "score"), 550);
     EXPECT_EQ(run.At(window + 62, "score"), 550 + 4000);
     EXPECT_EQ(run.SoundFrames("shya.wav"), (std::vector<int64_t>{window + 32, window + 62}));
-    EXPECT_EQ(run.At(p + 200, "scene"), 2);
+    EXPECT_EQ(run.At(p + 200, "scene"), SceneStageClear::kId);
 
     // Space held from the winning shot on leaves as soon as the counter allows (the first
     // clear of a program needs no release), after the wipe; a test play then ends.
     run = game.Run(std::to_string(p + 1) + "-" + std::to_string(p + 400) + " Space\n", p + 400);
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(static_cast<int64_t>(run.trace.size()), g + 32 + 91);
-    EXPECT_EQ(run.state["stageNo"], 2);
+    EXPECT_EQ(run.state.Int("stageNo"), 2);
 }
 
 #ifdef ZARP_ZRPTOOL
 TEST(Render, ZrptoolPaintsTheFirstFrameOfPlay) {
     HeadlessGame game;
-    StageLayout layout;
+    PlayStage layout;
     layout.blocks = {{420, 180, 1}, {200, 300, 12}, {500, 100, 16}, {100, 100, 10}, {64, 64, 99}};
     layout.coins = {{250, 250}, {450, 300}};
-    layout.startAngle = 37;
+    layout.angle = 37;
     layout.rest = 7;
     game.SetStage(layout);
     const fs::path shot = game.Dir() / "play.png";
-    game.Run("", PlayStart(2), "1",
-             {"--shot " + std::to_string(PlayStart(2)) + ":" + shot.string()});
+    game.Run("", PlayStart(2), "1", {"--shot", std::to_string(PlayStart(2)) + ":" + shot.string()});
     const fs::path set = game.Dir() / "set.zrp";
-    WriteFile(set, StageFile(layout));
+    testing_support::WriteBytes(set, StageFile(layout));
     const fs::path out = game.Dir() / "render.png";
     const std::string command =
         "'" ZARP_ZRPTOOL "' render '" + set.string() + "' 1 '" + out.string() + "' >/dev/null 2>&1";

@@ -5,14 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/scenes/HeadlessRun.h"
+#include "tests/scenes/Fixture.h"
 #include "tests/scenes/Stages.h"
 
 namespace zarp::test {
 namespace {
-
-constexpr int32_t kStageClear = 2, kEnding = 5, kTitle = 10, kNameEntry = 13, kUserSelect = 14,
-                  kStageStart = 0;
 
 bool Bright(Picture::Rgb c) {
     return c.r + c.g + c.b > 500;
@@ -47,7 +44,7 @@ TEST(SceneEnding, UserSetCreditsItsMapDesignerAndReturnsToTheTitle) {
     fx.WriteStages("mine.zrp", StraightShotSet(2, "ZARP TESTER"));
     // Found at start-up; the frame numbers of the shots follow from the trace of a first run.
     RunResult probe = fx.Run(1100, KeyScript("user-stage-ending.keys"));
-    ASSERT_EQ(probe.exitStatus, 0) << probe.output;
+    ASSERT_EQ(probe.exitStatus, 0) << probe.Output();
     const int64_t start = probe.FirstFrameOfScene(kEnding);
     ASSERT_GT(start, 0);
     const std::string credits = (fx.dir() / "credits.png").string();
@@ -136,7 +133,7 @@ TEST(SceneEnding, TextsAppearOnTheirFrames) {
     Fixture fx;
     fx.WriteStages("mine.zrp", StraightShotSet(2, "ZARP TESTER"));
     RunResult probe = fx.Run(1100, KeyScript("user-stage-ending.keys"));
-    ASSERT_EQ(probe.exitStatus, 0) << probe.output;
+    ASSERT_EQ(probe.exitStatus, 0) << probe.Output();
     const int64_t start = probe.FirstFrameOfScene(kEnding);
     ASSERT_GT(start, 0);
     std::vector<std::string> shots;
@@ -145,7 +142,7 @@ TEST(SceneEnding, TextsAppearOnTheirFrames) {
                         (fx.dir() / ("e" + std::to_string(c.e) + ".png")).string());
     }
     RunResult r = fx.Run(EndingFrame(start, 562), KeyScript("user-stage-ending.keys"), shots);
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     for (const AppearCase& c : cases) {
         SCOPED_TRACE("frame " + std::to_string(c.e));
         const Picture p = ReadPng(fx.dir() / ("e" + std::to_string(c.e) + ".png"));
@@ -169,7 +166,7 @@ TEST(SceneEnding, ASecondEndingRunsLikeTheFirst) {
                               "1010 Down\n1020 Down\n1030 Space\n1040 Space\n1200 Space\n"
                               "1400-1990 Space\n2000 Space\n";
     RunResult probe = fx.Run(2100, twice);
-    ASSERT_EQ(probe.exitStatus, 0) << probe.output;
+    ASSERT_EQ(probe.exitStatus, 0) << probe.Output();
     std::vector<int64_t> starts;
     for (int64_t f = 2; f <= static_cast<int64_t>(probe.trace.size()); ++f) {
         if (probe.Frame(f).Int("scene") == kEnding && probe.Frame(f - 1).Int("scene") != kEnding)
@@ -185,7 +182,7 @@ TEST(SceneEnding, ASecondEndingRunsLikeTheFirst) {
         }
     }
     RunResult r = fx.Run(2100, twice, shots);
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     auto picture = [&](int k, int e) {
         return ReadPng(fx.dir() / (std::to_string(k) + "-" + std::to_string(e) + ".png"));
     };
@@ -214,7 +211,7 @@ TEST(SceneEnding, BuiltInSetEndsInTheEndingThenTheNameEntryWithATenCharacterName
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());
     RunResult r = fx.Run(3000, KeyScript("built-in-ending.keys"));
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
 
     const int64_t start = r.FirstFrameOfScene(kEnding);
     ASSERT_GT(start, 0);

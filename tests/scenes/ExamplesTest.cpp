@@ -6,12 +6,10 @@
 #include <fstream>
 #include <string>
 
-#include "tests/scenes/HeadlessRun.h"
+#include "tests/scenes/Fixture.h"
 
 namespace zarp::test {
 namespace {
-
-constexpr int32_t kStageClear = 2, kEnding = 5, kTitle = 10;
 
 TEST(SceneExamples, EachSetHasAnAuthorAndIsClearedToTheEnding) {
     int sets = 0;
@@ -30,7 +28,7 @@ TEST(SceneExamples, EachSetHasAnAuthorAndIsClearedToTheEnding) {
         Fixture fx;
         std::filesystem::copy_file(entry.path(), fx.dir() / entry.path().filename());
         RunResult r = fx.Run(4000, KeyScript("play-user-set.keys"));
-        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        ASSERT_EQ(r.exitStatus, 0) << r.Output();
         // Every stage cleared at its first shot, then the ending and the title.
         int clears = 0;
         for (int64_t f = 2; f <= static_cast<int64_t>(r.trace.size()); ++f) {

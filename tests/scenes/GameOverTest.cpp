@@ -5,13 +5,11 @@
 #include <string>
 
 #include "game/scenes/SceneGameOver.h"
-#include "tests/scenes/HeadlessRun.h"
+#include "tests/scenes/Fixture.h"
 #include "tests/scenes/Stages.h"
 
 namespace zarp::test {
 namespace {
-
-constexpr int32_t kGameOver = 3;
 
 struct Box {
     int left, top, right, bottom;  // right and bottom exclusive
@@ -45,7 +43,7 @@ TEST(SceneGameOver, TheCountDownShowsTenthsInItsOwnPlaceAndTheTitleLosesItsMarks
     };
     const RunResult r =
         fx.Run(over + 12, keys, {shot(over), shot(over + 1), shot(over + 10), shot(over + 11)});
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     const Picture play = ReadPng(fx.dir() / (std::to_string(over) + ".png"));
     const Picture first = ReadPng(fx.dir() / (std::to_string(over + 1) + ".png"));
     const Picture tenth = ReadPng(fx.dir() / (std::to_string(over + 10) + ".png"));

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "common/profile/Profile.h"
-#include "tests/scenes/HeadlessRun.h"
+#include "game/shell/Ranking.h"
+#include "tests/scenes/Fixture.h"
 #include "tests/scenes/Stages.h"
 
 namespace zarp::test {
 namespace {
 
-constexpr int32_t kTitle = 10, kNameEntry = 13;
 constexpr int32_t kFinalScore = 50;  // the one coin of the quick-loss stage
 
 std::string RankingText(const RankInts& scores, const RankInts& stages, const RankNames& names) {
@@ -73,7 +73,7 @@ TEST(SceneNameEntry, LetterGridCases) {
         Fixture fx;
         fx.WriteStages("stage.dat", QuickLossSet());
         RunResult r = fx.Run(360, KeyScript("to-name-entry.keys") + c.keys);
-        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        ASSERT_EQ(r.exitStatus, 0) << r.Output();
         ASSERT_EQ(r.Frame(195).Int("scene"), kNameEntry);
         ASSERT_EQ(r.state["rankName"].items.size(), 10u);
         EXPECT_EQ(r.state["rankName"].items[0].text, c.name);
@@ -92,7 +92,7 @@ TEST(SceneNameEntry, LeavingResetsTheGridCursorButNotTheHoldCounters) {
                              "200-204 Up\n210-214 Left\n220-222 Right\n230 Space\n"
                              "240 Space\n335 Space\n365-425 X\n435-436 Right\n440 Space\n";
     RunResult r = fx.Run(450, keys);
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     ASSERT_EQ(r.Frame(229).Int("scene"), kNameEntry);
     ASSERT_EQ(r.Frame(231).Int("scene"), kTitle);
     ASSERT_EQ(r.Frame(430).Int("scene"), kNameEntry);
@@ -107,7 +107,7 @@ TEST(SceneNameEntry, QuittingWithF9KeepsTheNameSoFarInZarpDat) {
     fx.WriteStages("stage.dat", QuickLossSet());
     RunResult r = fx.Run(
         400, KeyScript("to-name-entry.keys") + "200 Space\n210-214 Right\n220 Space\n250 F9\n");
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     EXPECT_EQ(r.trace.size(), 249u) << "F9 arrives before frame 250 and ends the run";
 
     IniFile profile;
@@ -134,7 +134,7 @@ TEST(SceneNameEntry, CursorsStandOnTheirSquares) {
     }
     RunResult r = fx.Run(
         262, KeyScript("to-name-entry.keys") + "200 Space\n210-214 Right\n220 Space\n", shots);
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
 
     const Picture::Rgb yellow{255, 255, 0}, darkCyan{0, 127, 127};
     int shown = 0;
@@ -196,7 +196,7 @@ TEST(SceneNameEntry, NewScoreGoesBelowEqualScoresAndTheTenthDropsOut) {
         }
         fx.Write("zarp.dat", RankingText(c.scores, stages, names));
         RunResult r = fx.Run(240, KeyScript("to-name-entry.keys") + "200 Space\n");
-        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        ASSERT_EQ(r.exitStatus, 0) << r.Output();
 
         std::vector<int32_t> wantScores(c.scores.begin(), c.scores.begin() + 10);
         std::vector<int32_t> wantStages(stages.begin(), stages.begin() + 10);
@@ -246,7 +246,7 @@ TEST(SceneRankingView, StarsTakeTheirXBeforeTheirY) {
     Fixture fx;
     const std::string shot = (fx.dir() / "stars.png").string();
     RunResult r = fx.Run(22, "1 Space\n10 Down\n20 Space\n", {"21:" + shot});
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     ASSERT_EQ(r.Frame(21).Int("scene"), 12);
     ASSERT_EQ(r.Frame(20).Int("scene"), 12) << "the view's first frame is frame 21";
     const Picture p = ReadPng(shot);
@@ -294,7 +294,7 @@ TEST(SceneRankingView, FiguresAreZeroPaddedAndCutToTheirLastDigits) {
             fx.Write("zarp.dat", RankingText(scores, stages, names));
             const std::string shot = (fx.dir() / "view.png").string();
             RunResult r = fx.Run(26, "1 Space\n10 Down\n20 Space\n", {"25:" + shot});
-            ASSERT_EQ(r.exitStatus, 0) << r.output;
+            ASSERT_EQ(r.exitStatus, 0) << r.Output();
             ASSERT_EQ(r.Frame(25).Int("scene"), 12);
             pictures[k] = ReadPng(shot);
             ASSERT_FALSE(pictures[k].Empty());

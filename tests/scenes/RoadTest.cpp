@@ -9,14 +9,12 @@
 #include <vector>
 
 #include "common/profile/Profile.h"
-#include "tests/scenes/HeadlessRun.h"
+#include "game/shell/Ranking.h"
+#include "tests/scenes/Fixture.h"
 #include "tests/scenes/Stages.h"
 
 namespace zarp::test {
 namespace {
-
-constexpr int32_t kStageStart = 0, kStageClear = 2, kGameOver = 3, kTitle = 10, kOpening = 11,
-                  kRankingView = 12, kNameEntry = 13, kUserSelect = 14;
 
 // The scenes a run passed through, one entry per change, as "frame:scene".
 std::string Timeline(const RunResult& r) {
@@ -62,7 +60,7 @@ TEST(SceneRoad, OpeningSkippedStartGameClearsStageOneAndStartsStageTwo) {
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());
     RunResult r = fx.Run(300, KeyScript("start-clear-next.keys"));
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     SCOPED_TRACE(Timeline(r));
 
     // The skip cuts the maker's cry after its first sound; the title follows two frames later.
@@ -92,7 +90,7 @@ TEST(SceneRoad, OpeningPlayedThroughEndsOnTheTitleWithThePaletteRestored) {
     fx.WriteStages("stage.dat", StraightShotSet());
     RunResult skipped = fx.Run(3, "1 Space\n", {"3:" + (fx.dir() / "skipped.png").string()});
     RunResult full = fx.Run(236, "", {"235:" + (fx.dir() / "full.png").string()});
-    ASSERT_EQ(full.exitStatus, 0) << full.output;
+    ASSERT_EQ(full.exitStatus, 0) << full.Output();
 
     // Centre, left, right, two frames apart; the title takes over after frame 233 of the opening.
     ASSERT_EQ(CountLog(full, "sound waa.wav"), 3);
@@ -122,7 +120,7 @@ TEST(SceneRoad, OpeningFadesTheLogosTwoColourRuns) {
     RunResult r = fx.Run(
         217, "",
         {"151:" + (fx.dir() / "t150.png").string(), "216:" + (fx.dir() / "t215.png").string()});
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
 
     // At t = 215: v = 8 x (200 - 215) mod 256 = 136, w = 16 x (200 - 215) mod 256 = 16.
     // Entries 20-22 are all red 136; entries 25-27 ramp green from 16 toward 136 in 3 steps.
@@ -150,7 +148,7 @@ TEST(SceneRoad, GameOverContinueTimeOutNameEntryAndTheRankingShowsIt) {
     fx.WriteStages("stage.dat", QuickLossSet());
     const std::string view = (fx.dir() / "view.png").string();
     RunResult r = fx.Run(600, KeyScript("continue-name-ranking.keys"), {"590:" + view});
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     SCOPED_TRACE(Timeline(r));
 
     const std::vector<int64_t> overs = Entries(r, kGameOver);
@@ -225,7 +223,7 @@ TEST(SceneRoad, SixthGameOverShowsPressAnyKeyAndGoesToTheNameEntry) {
     Fixture fx;
     fx.WriteStages("stage.dat", QuickLossSet());
     RunResult r = fx.Run(1200, KeyScript("six-game-overs.keys"));
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     SCOPED_TRACE(Timeline(r));
 
     const std::vector<int64_t> overs = Entries(r, kGameOver);
@@ -256,7 +254,7 @@ TEST(SceneRoad, SixthGameOverShowsPressAnyKeyAndGoesToTheNameEntry) {
     RunResult shots = fx.Run(sixth + 2, KeyScript("six-game-overs.keys"),
                              {std::to_string(overs[4] + 1) + ":" + fifthShot,
                               std::to_string(sixth + 1) + ":" + sixthShot});
-    ASSERT_EQ(shots.exitStatus, 0) << shots.output;
+    ASSERT_EQ(shots.exitStatus, 0) << shots.Output();
     const Picture fifth = ReadPng(fifthShot), last = ReadPng(sixthShot);
     ASSERT_FALSE(fifth.Empty() || last.Empty());
     int press = 0, countDown = 0, credits = 0, elsewhere = 0;
@@ -303,7 +301,7 @@ TEST(SceneRoad, ButtonAHeldIntoAGameOverNeverContinuesAndBRunsTheCountFiveTimesA
         Fixture fx;
         fx.WriteStages("stage.dat", QuickLossSet());
         RunResult r = fx.Run(480, c.keys);
-        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        ASSERT_EQ(r.exitStatus, 0) << r.Output();
         SCOPED_TRACE(Timeline(r));
         const std::vector<int64_t> overs = Entries(r, kGameOver);
         ASSERT_EQ(overs.size(), static_cast<size_t>(c.continues + 1));
@@ -324,7 +322,7 @@ TEST(SceneRoad, AContinueInTheFrameTheCountDownRunsOutStands) {
     ASSERT_GT(over, 0);
     // The time-out is noticed in the 101st game over frame; A is pressed in exactly that one.
     RunResult r = fx.Run(300, keys + std::to_string(over + 101) + " Space\n");
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     SCOPED_TRACE(Timeline(r));
     EXPECT_EQ(NextScene(r, over), kStageStart);
     const Json& restart = r.Frame(over + 101);
@@ -344,7 +342,7 @@ TEST(SceneRoad, UserSetCountDownRunsOutToTheTitle) {
     fx.WriteStages("quick.zrp", QuickLossSet(1));
     RunResult r =
         fx.Run(260, KeyScript("to-user-select.keys") + "40 Space\n130 Space\n160-250 X\n");
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     SCOPED_TRACE(Timeline(r));
     const std::vector<int64_t> overs = Entries(r, kGameOver);
     ASSERT_EQ(overs.size(), 1u);
@@ -361,7 +359,7 @@ TEST(SceneRoad, UserSetPressAnyKeyStillGoesToTheNameEntry) {
     for (int f = 41; f < 1300; f += 10)
         keys += std::to_string(f) + " Space\n";
     RunResult r = fx.Run(1300, keys);
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     SCOPED_TRACE(Timeline(r));
     const std::vector<int64_t> overs = Entries(r, kGameOver);
     ASSERT_GE(overs.size(), 6u);
@@ -390,7 +388,7 @@ TEST(SceneRoad, TestPlayFromTheEditorEndsWhenTheGameOverIsLeft) {
     } else {
         unsetenv("XDG_RUNTIME_DIR");
     }
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     SCOPED_TRACE(Timeline(r));
     EXPECT_EQ(r.Frame(1).Int("scene"), kStageStart);
     EXPECT_EQ(r.Frame(1).Int("stageNo"), 2);

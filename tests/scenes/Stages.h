@@ -1,7 +1,7 @@
 // Stage sets the scene tests play: each is the smallest set that leads where a test goes.
 #pragma once
 
-#include "tests/scenes/HeadlessRun.h"
+#include "tests/scenes/Fixture.h"
 
 namespace zarp::test {
 

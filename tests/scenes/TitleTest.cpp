@@ -5,13 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/scenes/HeadlessRun.h"
+#include "tests/scenes/Fixture.h"
 #include "tests/scenes/Stages.h"
 
 namespace zarp::test {
 namespace {
-
-constexpr int32_t kTitle = 10, kUserSelect = 14, kStageStart = 0, kRankingView = 12;
 
 // The bar is pink: strong red and blue, little green. Text is white, the tiles dark blue.
 bool Pink(Picture::Rgb c) {
@@ -44,7 +42,7 @@ TEST(SceneTitle, TheBarStandsOnTheChosenItemAndRefusesDeadEndsAndUpDownTogether)
                         (fx.dir() / ("item" + std::to_string(k) + ".png")).string());
     }
     RunResult r = fx.Run(180, KeyScript("title-menu.keys"), shots);
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
 
     // Shots 0..3: the bar on items 0..3; shot 4 (after Down on EXIT and Up with Down): still 3.
     const int expected[5] = {0, 1, 2, 3, 3};
@@ -82,7 +80,7 @@ TEST(SceneTitle, TheTilesDriftOnePixelUpAndLeftPerFrame) {
     fx.WriteStages("stage.dat", StraightShotSet());
     const std::string a = (fx.dir() / "a.png").string(), b = (fx.dir() / "b.png").string();
     RunResult r = fx.Run(12, "1 Space\n", {"10:" + a, "11:" + b});
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     const Picture first = ReadPng(a), second = ReadPng(b);
     ASSERT_FALSE(first.Empty());
     ASSERT_FALSE(second.Empty());
@@ -105,7 +103,7 @@ TEST(SceneTitle, HiddenStartBeginsAtStageEightWithTenThousandPoints) {
     RunResult r = fx.Run(
         41, KeyScript("hidden-start.keys"),
         {"5:" + (fx.dir() / "plain.png").string(), "37:" + (fx.dir() / "armed.png").string()});
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
 
     const Json& started = r.Frame(40);
     EXPECT_EQ(started.Int("scene"), kStageStart);
@@ -149,7 +147,7 @@ TEST(SceneTitle, TheHiddenStartLastsOneVisitAndAKeyHeldIntoTheTitleArmsNothing) 
         Fixture fx;
         fx.WriteStages("stage.dat", StraightShotSet());
         RunResult r = fx.Run(c.startedIn + 2, std::string("1 Space\n") + c.keys);
-        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        ASSERT_EQ(r.exitStatus, 0) << r.Output();
         ASSERT_EQ(r.Frame(3).Int("scene"), kTitle);
         ASSERT_EQ(r.Frame(c.startedIn - 1).Int("scene"), kTitle);
         const Json& started = r.Frame(c.startedIn);
@@ -163,7 +161,7 @@ TEST(SceneTitle, RankingSwapsTheMusicAndLaterVisitsWaitForARelease) {
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());
     RunResult r = fx.Run(90, KeyScript("title-ranking.keys"));
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
 
     EXPECT_EQ(r.Frame(20).Int("scene"), kRankingView);
     auto logAt = [&](int64_t frame) {
@@ -200,7 +198,7 @@ TEST(SceneTitle, TheTitleAndRankingPiecesRepeat) {
         Fixture fx;
         fx.WriteStages("stage.dat", StraightShotSet());
         RunResult r = fx.Run(400, c.keys);
-        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        ASSERT_EQ(r.exitStatus, 0) << r.Output();
         EXPECT_EQ(CountLog(r, c.play), 2);
     }
 }
@@ -209,7 +207,7 @@ TEST(SceneTitle, ExitEndsTheProgramAndWritesTheRanking) {
     Fixture fx;
     fx.WriteStages("stage.dat", StraightShotSet());
     RunResult r = fx.Run(200, KeyScript("title-exit.keys"));
-    EXPECT_EQ(r.exitStatus, 0) << r.output;
+    EXPECT_EQ(r.exitStatus, 0) << r.Output();
     EXPECT_EQ(r.trace.size(), 41u) << "the frame after the choice closes the program";
     EXPECT_EQ(r.state.Int("exitStatus"), 0);
     for (const std::string& l : r.log) {

@@ -6,13 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "tests/scenes/HeadlessRun.h"
+#include "tests/scenes/Fixture.h"
 #include "tests/scenes/Stages.h"
 
 namespace zarp::test {
 namespace {
-
-constexpr int32_t kStageStart = 0, kPlay = 1, kTitle = 10, kUserSelect = 14;
 
 // A one-stage set whose shot count tells which file was loaded.
 StageLayout SetWithRest(int32_t rest) {
@@ -61,7 +59,7 @@ TEST(SceneUserSelect, CursorRepeatWrapAndChoice) {
         fx.WriteStages("b.zrp", SetWithRest(5));
         fx.WriteStages("c.zrp", SetWithRest(7));
         RunResult r = fx.Run(200, KeyScript("to-user-select.keys") + c.keys);
-        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        ASSERT_EQ(r.exitStatus, 0) << r.Output();
         ASSERT_EQ(r.Frame(31).Int("scene"), kUserSelect);
         EXPECT_EQ(CountLog(r, "sound tick.wav 0"), c.ticks);
         EXPECT_EQ(RestInPlay(r), c.rest);
@@ -91,7 +89,7 @@ TEST(SceneUserSelect, TheListIgnoresLetterCaseAndTiesGoByBytes) {
         for (const auto& [name, rest] : c.files)
             fx.WriteStages(name, SetWithRest(rest));
         RunResult r = fx.Run(120, KeyScript("to-user-select.keys") + "40 Space\n");
-        ASSERT_EQ(r.exitStatus, 0) << r.output;
+        ASSERT_EQ(r.exitStatus, 0) << r.Output();
         EXPECT_EQ(RestInPlay(r), c.firstRest) << c.files.front().first;
     }
 }
@@ -103,7 +101,7 @@ TEST(SceneUserSelect, TheCursorSurvivesAReturnToTheTitle) {
     // Down to b.zrp, back with B, USER'S STAGE again (the title starts on START GAME), choose.
     RunResult r = fx.Run(200, KeyScript("to-user-select.keys") +
                                   "40-41 Down\n50 X\n60 Down\n70 Down\n80 Space\n90 Space\n");
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     EXPECT_EQ(r.Frame(50).Int("scene"), kTitle);
     EXPECT_EQ(r.Frame(80).Int("scene"), kUserSelect);
     EXPECT_EQ(RestInPlay(r), 5);
@@ -114,7 +112,7 @@ TEST(SceneUserSelect, NoDataOffersOnlyTheWayBack) {
     const std::string shot = (fx.dir() / "nodata.png").string();
     RunResult r =
         fx.Run(70, KeyScript("to-user-select.keys") + "40 X\n50 Down\n60 Space\n", {"45:" + shot});
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     EXPECT_EQ(r.Frame(59).Int("scene"), kUserSelect) << "B and down do nothing";
     EXPECT_EQ(r.Frame(60).Int("scene"), kTitle);
     EXPECT_EQ(CountLog(r, "sound tick.wav"), 0);
@@ -136,7 +134,7 @@ TEST(SceneUserSelect, AnEmptyListLeftWithALeavesTheLatchOpen) {
     // list's first frame (71) takes the held A at once, since leaving an empty list sets no latch.
     RunResult r =
         fx.Run(90, KeyScript("to-user-select.keys") + "40 Space\n50 Down\n60 Down\n70-80 Space\n");
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     EXPECT_EQ(r.Frame(40).Int("scene"), kTitle);
     EXPECT_EQ(r.Frame(70).Int("scene"), kUserSelect);
     EXPECT_EQ(r.Frame(71).Int("scene"), kTitle);
@@ -151,7 +149,7 @@ TEST(SceneUserSelect, NineteenFilesAreReportedAndEighteenListed) {
     }
     // Up from the first file wraps to the last listed one, f18.zrp.
     RunResult r = fx.Run(200, KeyScript("to-user-select.keys") + "40-41 Up\n50 Space\n");
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     EXPECT_TRUE(r.LogHas("ステージファイル(*.zrp) が１９個以上あるので、一部読み込めませんでした"));
     EXPECT_EQ(RestInPlay(r), 18 % 9 + 1);
 }
@@ -165,7 +163,7 @@ TEST(SceneUserSelect, TheMarkStandsLeftOfTheHighlightedLabel) {
     const std::string second = (fx.dir() / "second.png").string();
     RunResult r = fx.Run(80, KeyScript("to-user-select.keys") + "50-51 Down\n",
                          {"40:" + first, "72:" + second});
-    ASSERT_EQ(r.exitStatus, 0) << r.output;
+    ASSERT_EQ(r.exitStatus, 0) << r.Output();
     const Picture a = ReadPng(first);
     const Picture b = ReadPng(second);
     ASSERT_FALSE(a.Empty());

@@ -14,6 +14,7 @@
 #include "game/platform/headless/Headless.h"
 #include "game/shell/Arguments.h"
 #include "game/shell/Form.h"
+#include "tests/support/Files.h"
 
 namespace zarp {
 namespace {
@@ -139,18 +140,18 @@ TEST_F(ShellFixture, ScheduleSurvivesTheTickCounterWrapping) {
 }
 
 TEST_F(ShellFixture, WipeDarkensTheWholeScreenInSixtyOnePresents) {
-    ASSERT_TRUE(form->MediaDevices.CreateDisplay(false));
+    ASSERT_TRUE(form->media.MediaDevices.CreateDisplay(false));
     // The wipe pattern: row 0 of the window sheet alternates near-black and transparent.
-    form->cwinSheet = std::make_unique<Surface>();
-    form->cwinSheet->width = 480;
-    form->cwinSheet->height = 50;
-    form->cwinSheet->pixels.assign(480 * 50, 0);
+    form->media.cwinSheet = std::make_unique<Surface>();
+    form->media.cwinSheet->width = 480;
+    form->media.cwinSheet->height = 50;
+    form->media.cwinSheet->pixels.assign(480 * 50, 0);
     for (int32_t x = 0; x < 480; x += 2)
-        form->cwinSheet->At(x, 0) = 1;
-    form->MediaDevices.ClearBackBuffer();
+        form->media.cwinSheet->At(x, 0) = 1;
+    form->media.MediaDevices.ClearBackBuffer();
     uint32_t start = clock.now;
-    form->lastPaceTick = start;
-    form->WipeScreen();
+    form->media.lastPaceTick = start;
+    form->media.WipeScreen();
     ASSERT_EQ(screen.dark.size(), 61u);
     EXPECT_GE(clock.now - start, 61u * 24u);
     // Step j: the top curtain has darkened the even columns of rows 0 to 8j + 7, the bottom
@@ -173,20 +174,20 @@ TEST_F(ShellFixture, WipeDarkensTheWholeScreenInSixtyOnePresents) {
     EXPECT_EQ(firstAt(639, 472), 0);
     // The last picture shown and the back buffer are wholly near-black.
     EXPECT_EQ(screen.pixels, std::vector<uint8_t>(640 * 480, 1));
-    EXPECT_EQ(form->MediaDevices.backBuffer->pixels, std::vector<uint8_t>(640 * 480, 1));
+    EXPECT_EQ(form->media.MediaDevices.backBuffer->pixels, std::vector<uint8_t>(640 * 480, 1));
 }
 
 TEST_F(ShellFixture, WipeWithShiftHeldDoesNotWait) {
-    ASSERT_TRUE(form->MediaDevices.CreateDisplay(false));
+    ASSERT_TRUE(form->media.MediaDevices.CreateDisplay(false));
     keyboard.SetHeld({platform::vk::Shift});
     uint32_t start = clock.now;
-    form->WipeScreen();
+    form->media.WipeScreen();
     EXPECT_EQ(clock.now, start);
     EXPECT_EQ(screen.dark.size(), 61u);
 }
 
 TEST_F(ShellFixture, PaceWaitsFromTheEndOfThePreviousPace) {
-    ASSERT_TRUE(form->MediaDevices.CreateDisplay(false));
+    ASSERT_TRUE(form->media.MediaDevices.CreateDisplay(false));
     struct Case {
         const char* what;
         uint32_t now, sinceLast, ms;
@@ -214,41 +215,41 @@ TEST_F(ShellFixture, PaceWaitsFromTheEndOfThePreviousPace) {
         clock.waits = 0;
         clock.stuck = false;
         const uint32_t last = c.now - c.sinceLast;
-        form->lastPaceTick = last;
+        form->media.lastPaceTick = last;
         form->scene = c.keyDuringWait != 0 ? 1 : 4;
         keyboard.SetHeld(c.shift ? std::set<int>{platform::vk::Shift} : std::set<int>{});
         if (c.keyDuringWait != 0) messages.keyDowns.push_back(c.keyDuringWait);
-        form->Pace(c.ms);
+        form->media.Pace(c.ms);
         EXPECT_FALSE(clock.stuck);
         EXPECT_EQ(clock.now - c.now, c.waited);
-        EXPECT_EQ(form->lastPaceTick, c.notesTime ? clock.now : last);
+        EXPECT_EQ(form->media.lastPaceTick, c.notesTime ? clock.now : last);
     }
 }
 
 TEST_F(ShellFixture, PaceAfterShiftIsReleasedMeasuresFromTheLastWaitThatRan) {
-    form->Pace(50);  // the first Pace after start-up returns at once
+    form->media.Pace(50);  // the first Pace after start-up returns at once
     const uint32_t start = clock.now;
-    EXPECT_EQ(form->lastPaceTick, start);
+    EXPECT_EQ(form->media.lastPaceTick, start);
     keyboard.SetHeld({platform::vk::Shift});
     clock.now += 10;
-    form->Pace(24);
+    form->media.Pace(24);
     EXPECT_EQ(clock.now, start + 10);
     keyboard.SetHeld({});
     clock.now += 5;
-    form->Pace(24);
+    form->media.Pace(24);
     EXPECT_EQ(clock.now, start + 24);
 }
 
 TEST_F(ShellFixture, FormKeyDownRunsItsFourTestsInOrder) {
-    ASSERT_TRUE(form->MediaDevices.CreateDisplay(false));
+    ASSERT_TRUE(form->media.MediaDevices.CreateDisplay(false));
     namespace vk = platform::vk;
     // Stage 1 starts at (300, 200) with the angle 20.
-    form->stageNo = 1;
-    form->StageEntityTable.count[1] = 2;
-    form->StageEntityTable.x[1][0] = 300;
-    form->StageEntityTable.y[1][0] = 200;
-    form->StageEntityTable.x[1][1] = 20;
-    form->StageEntityTable.y[1][1] = 5;
+    form->session.stageNo = 1;
+    form->stages.StageEntityTable.count[1] = 2;
+    form->stages.StageEntityTable.x[1][0] = 300;
+    form->stages.StageEntityTable.y[1][0] = 200;
+    form->stages.StageEntityTable.x[1][1] = 20;
+    form->stages.StageEntityTable.y[1][1] = 5;
     struct Case {
         const char* what;
         int key;
@@ -291,9 +292,9 @@ TEST_F(ShellFixture, FormKeyDownRunsItsFourTestsInOrder) {
         SCOPED_TRACE(c.what);
         form->closing = false;
         form->scene = c.scene;
-        form->launchStage = c.launchStage;
-        form->musicRepeat = true;
-        Player& p = form->Player;
+        form->session.launchStage = c.launchStage;
+        form->media.musicRepeat = true;
+        Player& p = form->session.Player;
         p.x = 5;
         p.y = 6;
         p.angle = 99;
@@ -305,7 +306,7 @@ TEST_F(ShellFixture, FormKeyDownRunsItsFourTestsInOrder) {
         EXPECT_EQ(form->scene, c.sceneAfter);
         EXPECT_EQ(form->closing, c.closes);
         EXPECT_EQ(p.rest, c.restAfter);
-        EXPECT_EQ(form->musicRepeat, !c.musicStopped);
+        EXPECT_EQ(form->media.musicRepeat, !c.musicStopped);
         EXPECT_EQ(screen.presents - presents, c.presents);
         if (c.backAtStart) {
             EXPECT_EQ(p.x, 300);
@@ -343,29 +344,19 @@ struct RefusingScreen : headless::MemoryScreen {
 // no stage files.
 class StartFolder {
   public:
-    explicit StartFolder(bool palette) {
-        folder_ = (std::filesystem::temp_directory_path() / "zarp-start-XXXXXX").string();
-        if (!mkdtemp(folder_.data())) ADD_FAILURE() << "no temporary folder";
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(folder_);
+    explicit StartFolder(bool palette) : working_(folder_.dir()) {
         if (palette) {
             std::string bytes(1078, '\0');
             bytes[14] = 40;
             bytes[28] = 8;
-            std::ofstream("palette.dat", std::ios::binary) << bytes;
+            testing_support::WriteBytes("palette.dat", bytes);
         }
     }
-    ~StartFolder() {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
-    }
-    StartFolder(const StartFolder&) = delete;
-    StartFolder& operator=(const StartFolder&) = delete;
-    std::string path() const { return folder_ + "/"; }
+    std::string path() const { return folder_.Folder(); }
 
   private:
-    std::string folder_;
-    std::filesystem::path previous_;
+    testing_support::TempDir folder_{"zarp-start"};
+    testing_support::WorkingFolder working_;
 };
 
 TEST(ShellStartUp, EachFailureShowsItsMessageAndEndsWithMinusOne) {
@@ -439,14 +430,14 @@ TEST(ShellStartUp, EachFailureShowsItsMessageAndEndsWithMinusOne) {
             EXPECT_EQ(form.FormCreate(), c.created);
             EXPECT_EQ(form.exitStatus, c.created ? 0 : -1);
             EXPECT_EQ(dialogs.asked, c.asked);
-            EXPECT_EQ(form.MediaDevices.beepMode, c.beepMode);
+            EXPECT_EQ(form.media.MediaDevices.beepMode, c.beepMode);
             // Sound is asked about before the display is made; the sheets come after the palette.
             EXPECT_EQ(screen.opened,
                       (c.soundWorks || c.answer == platform::Answer::Yes) && c.screenWorks);
             if (c.created) {
                 EXPECT_EQ(form.scene, SceneOpening::kId);
             } else {
-                EXPECT_FALSE(form.backgroundSurface);
+                EXPECT_FALSE(form.media.backgroundSurface);
             }
         }
     }

@@ -1,46 +1,49 @@
-// Small file helpers the tests share: a temporary folder that cleans up after itself, and
-// whole-file reads and writes of bytes.
+// Small file helpers the tests share: the one temporary folder, a working folder for the length
+// of a scope, and whole-file reads and writes of bytes.
 #pragma once
 
-#include <stdlib.h>
-
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace zarp::testing_support {
 
+// A fresh folder under the system's temporary folder, removed with everything in it at the end
+// (after giving the owner back any rights a test took away). ZARP_KEEP_FIXTURES in the
+// environment keeps it for a look afterwards.
 class TempDir {
   public:
-    explicit TempDir(const std::string& prefix = "zarp-test") {
-        std::string pattern = std::filesystem::temp_directory_path() / (prefix + "-XXXXXX");
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (::mkdtemp(name.data())) path_ = name.data();
-    }
-    ~TempDir() {
-        if (!path_.empty()) std::filesystem::remove_all(path_);
-    }
+    explicit TempDir(const std::string& prefix = "zarp-test");
+    ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
     const std::string& path() const { return path_; }
+    std::filesystem::path dir() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    std::string Folder() const { return path_ + "/"; }  // with its trailing separator
 
   private:
     std::string path_;
 };
 
-inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+// Runs in `folder` as the working folder until destroyed.
+class WorkingFolder {
+  public:
+    explicit WorkingFolder(const std::filesystem::path& folder);
+    ~WorkingFolder();
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
 
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+  private:
+    std::filesystem::path previous_;
+};
+
+// The whole file, or nothing when it cannot be read.
+std::string ReadBytes(const std::filesystem::path& path);
+// Writes the file whole; a file that cannot be written fails the test that asked.
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace zarp::testing_support

@@ -75,7 +75,7 @@ int Render(const std::vector<std::string>& args, std::ostream& out, std::ostream
     auto machine = std::make_unique<headless::Machine>();
     auto form =
         std::make_unique<TForm1>(machine->platform, std::string("./"), std::vector<std::string>{});
-    MediaDevices& media = form->MediaDevices;
+    MediaDevices& media = form->media.MediaDevices;
     if (!media.CreateDisplay(false)) {
         err << "zrptool render: no display surfaces\n";
         return kExitFailed;
@@ -84,35 +84,36 @@ int Render(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << "zrptool render: cannot read the palette " << *palette << "\n";
         return kExitFailed;
     }
-    form->playerSheet = media.LoadSheet("player");
-    form->coinSheet = media.LoadSheet("coin");
-    form->blockSheet = media.LoadSheet("block");
-    form->fontSheet = media.LoadSheet("Font");
-    form->backgroundSurface = media.CreateSurface(640, 480);
+    form->media.playerSheet = media.LoadSheet("player");
+    form->media.coinSheet = media.LoadSheet("coin");
+    form->media.blockSheet = media.LoadSheet("block");
+    form->media.fontSheet = media.LoadSheet("Font");
+    form->media.backgroundSurface = media.CreateSurface(640, 480);
 
     // The game reads stage.dat as its built-in set and anything else as a user set.
-    form->userStageMode = fs::path(stageFile).filename() != "stage.dat";
-    form->userStageFile = stageFile;
-    const StageReadResult read = ReadStageFile(stageFile, form->StageBlockTable,
-                                               form->StageEntityTable, !form->userStageMode);
+    form->session.userStageMode = fs::path(stageFile).filename() != "stage.dat";
+    form->session.userStageFile = stageFile;
+    const StageReadResult read =
+        ReadStageFile(stageFile, form->stages.StageBlockTable, form->stages.StageEntityTable,
+                      !form->session.userStageMode);
     if (!read.ok) {
         err << "zrptool render: " << read.error << "\n";
         return kExitFailed;
     }
-    form->stageTotal = read.stageTotal;
-    if (*stage < 1 || *stage >= form->stageTotal) {
+    form->stages.stageTotal = read.stageTotal;
+    if (*stage < 1 || *stage >= form->stages.stageTotal) {
         err << "zrptool render: " << stageFile << " has no stage " << *stage << " (it holds 1 to "
-            << form->stageTotal - 1 << ")\n";
+            << form->stages.stageTotal - 1 << ")\n";
         return kExitFailed;
     }
 
     // The stage start from its first frame to the hand-over, then the first aiming frame.
-    form->stageNo = *stage;
+    form->session.stageNo = *stage;
     form->scene = SceneStageStart::kId;
     for (int frame = 0; frame < 1000 && form->scene == SceneStageStart::kId; ++frame) {
-        form->stageStart.Frame(*form);
+        form->RunScene();
     }
-    form->play.Frame(*form);
+    form->RunScene();
 
     const Surface* picture = media.primarySurface.get();
     if (!picture || picture->width != 640 || picture->height != 480) {

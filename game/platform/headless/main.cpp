@@ -159,17 +159,17 @@ class Driver : public FrameHooks {
 
     void AfterFrame(TForm1& form, int64_t frame) override {
         if (trace_) {
-            const Player& p = form.Player;
+            const Player& p = form.session.Player;
             std::fprintf(trace_.get(),
                          "{\"frame\":%lld,\"scene\":%d,\"stageNo\":%d,\"score\":%d,\"rest\":%d,"
                          "\"credit\":%d,\"x\":%s,\"y\":%s,\"vx\":%s,\"vy\":%s,\"angle\":%s,"
                          "\"flying\":%s,\"needleTime\":%d,\"brakeTime\":%d,\"boostTime\":%d,"
                          "\"combo\":%d,\"maxHit\":%d,\"blinkTimer\":%d}\n",
-                         static_cast<long long>(frame), form.scene, form.stageNo, p.score, p.rest,
-                         p.credit, Number(p.x).c_str(), Number(p.y).c_str(), Number(p.vx).c_str(),
-                         Number(p.vy).c_str(), Number(p.angle).c_str(), p.flying ? "true" : "false",
-                         p.needleTime, p.brakeTime, p.boostTime, p.combo, p.maxHit,
-                         form.blinkTimer);
+                         static_cast<long long>(frame), form.scene, form.session.stageNo, p.score,
+                         p.rest, p.credit, Number(p.x).c_str(), Number(p.y).c_str(),
+                         Number(p.vx).c_str(), Number(p.vy).c_str(), Number(p.angle).c_str(),
+                         p.flying ? "true" : "false", p.needleTime, p.brakeTime, p.boostTime,
+                         p.combo, p.maxHit, form.field.blinkTimer);
         }
         auto [first, last] = options_.shots.equal_range(frame);
         for (auto it = first; it != last; ++it) {
@@ -188,17 +188,20 @@ class Driver : public FrameHooks {
             std::fprintf(stderr, "zarp-headless: cannot write %s\n", options_.state.c_str());
             return;
         }
+        const Session& session = form.session;
+        const Ranking& ranking = form.ranking;
+        const MediaDevices& devices = form.media.MediaDevices;
         std::fprintf(out.get(),
                      "{\"scene\":%d,\"stageNo\":%d,\"stageTotal\":%d,\"userStageMode\":%s,"
                      "\"launchStage\":%d,\"score\":%d,\"rest\":%d,\"credit\":%d,"
                      "\"rankScore\":%s,\"rankStage\":%s,\"rankName\":%s,\"fullScreen\":%s,"
                      "\"beepMode\":%s,\"exitStatus\":%d}\n",
-                     form.scene, form.stageNo, form.stageTotal,
-                     form.userStageMode ? "true" : "false", form.launchStage, form.Player.score,
-                     form.Player.rest, form.Player.credit, Array(form.rankScore).c_str(),
-                     Array(form.rankStage).c_str(), Array(form.rankName).c_str(),
-                     form.MediaDevices.fullScreen ? "true" : "false",
-                     form.MediaDevices.beepMode ? "true" : "false", exitStatus);
+                     form.scene, session.stageNo, form.stages.stageTotal,
+                     session.userStageMode ? "true" : "false", session.launchStage,
+                     session.Player.score, session.Player.rest, session.Player.credit,
+                     Array(ranking.rankScore).c_str(), Array(ranking.rankStage).c_str(),
+                     Array(ranking.rankName).c_str(), devices.fullScreen ? "true" : "false",
+                     devices.beepMode ? "true" : "false", exitStatus);
     }
 
   private:
