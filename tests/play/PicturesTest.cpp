@@ -424,16 +424,16 @@ TEST(StageClearWipe, TwoCheckerboardPassesOpenTheWindow) {
 TEST(StageClearWipe, TheWindowIsTheCheckerboardOfThePasses) {
     constexpr int kWin = 40, kBar = 9, kOld = 7;
     Game g;
-    g.form->cwinSheet = g.Sheet(480, 50, kWin);
+    g.form->media.cwinSheet = g.Sheet(480, 50, kWin);
     for (int32_t y = 16; y < 50; ++y) {
         for (int32_t x = 0; x < 480; ++x)
-            g.form->cwinSheet->At(x, y) = kBar;
+            g.form->media.cwinSheet->At(x, y) = kBar;
     }
     std::fill(g.Back().pixels.begin(), g.Back().pixels.end(), kOld);
     g.form->scene = SceneStageClear::kId;
     for (int f = 1; f <= 33; ++f)
-        g.form->stageClear.Frame(*g.form);
-    ASSERT_EQ(g.form->stageClear.phase, 2);
+        g.form->RunScene();
+    ASSERT_EQ(g.form->scenes.stageClear.phase, 2);
     const std::vector<uint8_t>& shown = g.machine.screen.pixels;
     // Cells (0, 1) to (29, 3): rows 176 to 223 of the window, where the picture's second and
     // third strips of 16 rows would land.

@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     auto machine = std::make_unique<headless::Machine>();
     auto form =
         std::make_unique<TForm1>(machine->platform, std::string("./"), std::vector<std::string>{});
-    MediaDevices& media = form->MediaDevices;
+    MediaDevices& media = form->media.MediaDevices;
     if (!media.CreateDisplay(false) || !media.LoadPalette(palette)) {
         std::fprintf(stderr, "zarp_legend: cannot set up the display with %s\n", palette.c_str());
         return 1;
