@@ -19,6 +19,7 @@ SANITIZE_EXCLUDE ?=
 SANITIZE_NO_LEAKS ?= ^window\.
 
 .PHONY: all deps configure build dist play test test-sanitize test-fuzz fuzz soak bench clean
+.PHONY: install package test-package
 
 all: build
 
@@ -73,6 +74,22 @@ soak: deps
 	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target zarp_soak_inputs
 	@scripts/soak --program $(ASAN_BUILD)/dist/zarp-headless --data $(ASAN_BUILD)/dist \
 		--frames $(SOAK_FRAMES) --seed $(SOAK_SEED) --work $(ASAN_BUILD)/soak --every-scene
+
+# Installs what `make build` built: PREFIX (default /usr/local), under DESTDIR when given.
+# It does not build, so that `sudo make install` leaves the build folder to its owner.
+PREFIX ?= /usr/local
+install:
+	@test -f $(BUILD)/cmake_install.cmake || { echo "make install: build first with make build" >&2; exit 1; }
+	DESTDIR='$(DESTDIR)' cmake --install $(BUILD) --prefix '$(PREFIX)'
+
+# The Debian package, $(BUILD)/zarpane_VERSION_ARCH.deb (install it with apt install ./FILE).
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# The package checked as the distribution and a player would (lintian, the desktop entries, the
+# metainfo, the manual pages, the unpacked tree played read-only). CI runs it after make test.
+test-package: package
+	scripts/check-package $$(ls -t $(BUILD)/zarpane_*.deb | head -n 1)
 
 bench: build
 	@scripts/bench $(BUILD)

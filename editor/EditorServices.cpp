@@ -44,4 +44,8 @@ std::string QtEditorServices::ProgramFolder() {
     return zarp::ProgramFolder();
 }
 
+zarp::Layout QtEditorServices::ProgramLayout() {
+    return zarp::FindLayout(zarp::ProgramFolder());
+}
+
 }  // namespace zarp::editor

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <string>
 
+#include "common/paths/Paths.h"
+
 class QWidget;
 
 namespace zarp::editor {
@@ -36,6 +38,9 @@ class EditorServices {
                               const QString& workingFolder) = 0;
     // Folder of the editor's program file, with a trailing '/'.
     virtual std::string ProgramFolder() = 0;
+    // Where zarp.dat is kept and the user's sets live: portable beside the program, or
+    // installed (see zarp::Layout).
+    virtual zarp::Layout ProgramLayout() = 0;
 };
 
 // The real dialogs and process start.
@@ -52,6 +57,7 @@ class QtEditorServices : public EditorServices {
     bool StartProgram(const QString& program, const QStringList& arguments,
                       const QString& workingFolder) override;
     std::string ProgramFolder() override;
+    zarp::Layout ProgramLayout() override;
 };
 
 }  // namespace zarp::editor

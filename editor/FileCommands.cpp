@@ -91,7 +91,8 @@ bool MainWindow::MayReplaceDocument() {
 
 void MainWindow::OpenFile() {
     if (!MayReplaceDocument()) return;
-    QString chosen = services_.OpenFileName(this, lastOpenName_);
+    QString chosen = services_.OpenFileName(
+        this, lastOpenName_.isEmpty() ? StageFolderForDialogs() : lastOpenName_);
     if (chosen.isEmpty()) return;
     lastOpenName_ = chosen;
     // The file already open is not read again, so its unsaved edits stay.
@@ -121,7 +122,8 @@ MainWindow::SaveOutcome MainWindow::SaveDocumentOutcome(bool overwrite) {
         DocumentSaved();
         return SaveOutcome::Saved;
     }
-    QString chosen = services_.SaveFileName(this, fileName);
+    QString chosen =
+        services_.SaveFileName(this, fileName.isEmpty() ? StageFolderForDialogs() : fileName);
     if (chosen.isEmpty()) return SaveOutcome::Cancelled;
     // Anywhere in the path, as a name like "sets.zrp/first" shows.
     if (!chosen.contains(QStringLiteral(".zrp"), Qt::CaseSensitive)) {
@@ -193,7 +195,7 @@ void MainWindow::StoreWindowPosition() {
     const bool windowed = windowedTestPlayAction->isChecked();
     std::string error;
     if (!UpdateProfile(
-            services_.ProgramFolder() + "zarp.dat",
+            SettingsFile(),
             [left, top, windowed](IniFile& profile) {
                 profile.SetInt("Editor", "Left", left);
                 profile.SetInt("Editor", "Top", top);
@@ -203,6 +205,23 @@ void MainWindow::StoreWindowPosition() {
         // Not worth a question at closing time; the next start is centred instead.
         std::fprintf(stderr, "zarp-editor: %s\n", error.c_str());
     }
+}
+
+std::string MainWindow::SettingsFile() {
+    const Layout layout = services_.ProgramLayout();
+    std::string error;
+    if (!PrepareUserFolders(layout, &error))
+        std::fprintf(stderr, "zarp-editor: %s\n", error.c_str());
+    return layout.settingsFile;
+}
+
+QString MainWindow::StageFolderForDialogs() {
+    const Layout layout = services_.ProgramLayout();
+    if (layout.userStageFolder.empty()) return QString();
+    std::string error;
+    if (!PrepareUserFolders(layout, &error))
+        std::fprintf(stderr, "zarp-editor: %s\n", error.c_str());
+    return QFile::decodeName(layout.userStageFolder.c_str()) + u'/';
 }
 
 void MainWindow::DeleteTestFile() {

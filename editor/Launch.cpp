@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalBlocker>
 #include <algorithm>
 #include <cstdio>
@@ -14,9 +15,16 @@
 namespace zarp::editor {
 
 void MainWindow::StartGame() {
-    // Always through the save dialog; the game is the one found from the working folder.
+    // Always through the save dialog. A portable game is the one found from the working folder;
+    // an installed one is the game beside the editor, started in the folder of the set just
+    // saved, so that USER'S STAGE lists it.
     if (!SaveDocument(false)) return;
-    services_.StartProgram(QStringLiteral("./zarp"), gameOptions, QDir::currentPath());
+    if (!services_.ProgramLayout().installed) {
+        services_.StartProgram(QStringLiteral("./zarp"), gameOptions, QDir::currentPath());
+        return;
+    }
+    services_.StartProgram(QString::fromLocal8Bit(services_.ProgramFolder()) + "zarp", gameOptions,
+                           QFileInfo(fileName).absolutePath());
 }
 
 bool MainWindow::StageHasGoal(int32_t slot) const {
@@ -65,7 +73,7 @@ void MainWindow::SetWindowedTestPlay(bool windowed) {
     // Kept at once, beside the window position, so a crash does not forget it.
     std::string error;
     if (!UpdateProfile(
-            services_.ProgramFolder() + "zarp.dat",
+            SettingsFile(),
             [windowed](IniFile& profile) {
                 profile.SetInt("Editor", kWindowedTestPlayKey, windowed ? 1 : 0);
             },

@@ -632,7 +632,7 @@ void MainWindow::PlaceWindow() {
     std::string error;
     int32_t left = 0;
     int32_t top = 0;
-    if (ReadProfile(services_.ProgramFolder() + "zarp.dat", profile, &error)) {
+    if (ReadProfile(SettingsFile(), profile, &error)) {
         left = profile.GetInt("Editor", "Left", 0);
         top = profile.GetInt("Editor", "Top", 0);
         const QSignalBlocker blocker(windowedTestPlayAction);

@@ -220,6 +220,11 @@ class MainWindow : public QMainWindow {
     void KeepOnScreen();
     void PlaceWindow();
     void StoreWindowPosition();
+    // zarp.dat; installed, in the user's data folder, made first.
+    std::string SettingsFile();
+    // Where the open and save dialogs start without a file name: the user's stage folder of an
+    // installed editor (made first, with the example sets), else nowhere in particular.
+    QString StageFolderForDialogs();
     void DeleteTestFile();
     // Applies the selector's range after the stage total changed; keeps currentStage inside.
     void UpdateStageRange();

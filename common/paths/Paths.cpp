@@ -1,5 +1,6 @@
 #include "common/paths/Paths.h"
 
+#include "common/paths/AtomicFile.h"
 #include "common/paths/UniqueFd.h"
 
 #include <dirent.h>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -46,6 +48,44 @@ bool MakeParentFolders(const std::string& path, std::string* error) {
             SetError(error, parent + ": cannot create the folder: " + std::strerror(errno));
             return false;
         }
+    }
+    return true;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Copies every stage set of `from` into `to`. A missing `from` copies nothing. The copies get the
+// usual mode of a new file, so an example from a read-only tree can be saved over.
+bool CopyStageSets(const std::string& from, const std::string& to, std::string* error) {
+    for (const std::string& name : ListFiles(from, ".zrp")) {
+        std::string bytes;
+        if (ReadWholeFile(from + "/" + name, bytes, error) != ReadStatus::ok ||
+            !WriteFileAtomically(to + "/" + name, bytes, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Makes `path` with its missing parents; a new last folder is private to the user. What is there
+// already is taken as long as it is a folder.
+bool MakeUserFolder(const std::string& path, std::string* error) {
+    if (!MakeParentFolders(path, error)) return false;
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+        SetError(error, path + ": cannot create the folder: " + std::strerror(errno));
+        return false;
+    }
+    if (!IsFolder(path)) {
+        SetError(error, path + ": is not a folder");
+        return false;
     }
     return true;
 }
@@ -182,6 +222,71 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
     }
     std::sort(names.begin(), names.end(), ListedBefore);
     return names;
+}
+
+std::string UserDataFolderPath() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && data[0] == '/') return WithoutTrailingSlashes(data) + "/zarpane";
+    const std::string home = HomeFolder();
+    return home.empty() ? std::string() : home + "/.local/share/zarpane";
+}
+
+Layout PortableLayout(const std::string& programFolder) {
+    Layout layout;
+    layout.dataFolder = programFolder;
+    layout.settingsFile = programFolder + "zarp.dat";
+    return layout;
+}
+
+Layout InstalledLayout(const std::string& programFolder) {
+    Layout layout;
+    layout.installed = true;
+    // bin/../share/zarpane, written without the "..", so that messages name the real place.
+    layout.dataFolder =
+        std::filesystem::path(programFolder + "../share/zarpane/").lexically_normal().string();
+    layout.startDataFolder = layout.dataFolder;
+    layout.exampleFolder = layout.dataFolder + "examples";
+    layout.userFolder = UserDataFolderPath();
+    if (!layout.userFolder.empty()) {
+        layout.settingsFile = layout.userFolder + "/zarp.dat";
+        layout.userStageFolder = layout.userFolder + "/stages";
+    }
+    return layout;
+}
+
+Layout FindLayout(const std::string& programFolder) {
+    return IsRegularFile(programFolder + kLayoutMarker) ? PortableLayout(programFolder)
+                                                        : InstalledLayout(programFolder);
+}
+
+bool PrepareUserFolders(const Layout& layout, std::string* error) {
+    if (!layout.installed) return true;
+    if (layout.userFolder.empty()) {
+        SetError(error, "no home folder for the user's data files");
+        return false;
+    }
+    if (!MakeUserFolder(layout.userFolder, error)) return false;
+    const std::string stages = layout.userStageFolder;
+    if (stages.empty() || IsFolder(stages)) return true;
+    // The examples go into a folder of their own that takes the stage folder's name only when
+    // every copy is whole: an interrupted first run is simply done again at the next start.
+    std::string pattern = stages + ".new-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        SetError(error, stages + ": cannot create the folder: " + std::strerror(errno));
+        return false;
+    }
+    const std::string fresh = pattern;
+    bool ok = CopyStageSets(layout.exampleFolder, fresh, error);
+    if (ok && ::rename(fresh.c_str(), stages.c_str()) != 0) {
+        // Another start made it meanwhile: theirs stays.
+        if (!IsFolder(stages)) {
+            SetError(error, stages + ": cannot create the folder: " + std::strerror(errno));
+            ok = false;
+        }
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(fresh, ignored);
+    return ok;
 }
 
 }  // namespace zarp

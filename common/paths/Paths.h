@@ -39,4 +39,48 @@ bool UserStateFolder(std::string& folder, std::string* error);
 // cannot be read lists nothing.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& extension);
 
+// The user's folder for files worth keeping (the ranking, the editor's settings, the user's stage
+// sets): $XDG_DATA_HOME/zarpane, else ~/.local/share/zarpane. A relative XDG_DATA_HOME counts as
+// unset. Without a home folder the path is empty.
+std::string UserDataFolderPath();
+
+// Where the programs find their data and keep what they write. Two layouts, told apart by one
+// rule: a program whose own folder holds palette.dat runs portable, any other runs installed.
+// - Portable (a build's dist/ folder): sounds, music and zarp.dat beside the program; stage.dat,
+//   palette.dat and the stage sets in the working folder.
+// - Installed (bin/ of an installed tree): every data file in ../share/zarpane beside bin/, found
+//   from the program's own place, so a tree moved or unpacked elsewhere still runs; zarp.dat and
+//   the user's stage sets in the user's data folder. Nothing is written into the tree.
+inline constexpr const char* kLayoutMarker = "palette.dat";
+
+struct Layout {
+    bool installed = false;
+    // The program's sounds and music; installed, every data file. With a trailing '/'.
+    std::string dataFolder;
+    // What stage.dat and palette.dat are read through: empty for the working folder (portable),
+    // else the data folder.
+    std::string startDataFolder;
+    // zarp.dat: the ranking and the editor's settings. Empty when an installed program finds no
+    // home folder.
+    std::string settingsFile;
+    // Installed: the user's data folder (UserDataFolderPath()), the user's stage sets in it
+    // ("stages") and the example sets copied there when it is made; none with a trailing '/'.
+    // All empty when portable.
+    std::string userFolder;
+    std::string userStageFolder;
+    std::string exampleFolder;
+};
+
+// `programFolder` ends in '/'.
+Layout PortableLayout(const std::string& programFolder);
+Layout InstalledLayout(const std::string& programFolder);
+// The layout the rule above gives for a program in `programFolder`.
+Layout FindLayout(const std::string& programFolder);
+
+// Installed: makes the layout's user folder (with its missing parents; a new one private to the
+// user, one there already taken as it is, a link to a folder elsewhere included) and, when it is
+// missing, the user's stage folder with a copy of every example set in it; a stage folder the
+// user emptied stays empty. Portable: nothing to do.
+bool PrepareUserFolders(const Layout& layout, std::string* error);
+
 }  // namespace zarp

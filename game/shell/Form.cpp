@@ -26,19 +26,30 @@ constexpr const char* kCaption = "Zarpane";
 }  // namespace
 
 GameFiles GameFiles::Beside(const std::string& exeDir) {
+    return Of(PortableLayout(exeDir));
+}
+
+GameFiles GameFiles::Of(const Layout& layout) {
     GameFiles files;
-    files.programFolder = exeDir;
-    files.ranking = exeDir + "zarp.dat";
+    files.programFolder = layout.dataFolder;
+    files.ranking = layout.settingsFile;
+    files.palette = layout.startDataFolder + files.palette;
+    files.builtInStages = layout.startDataFolder + files.builtInStages;
+    files.playerSetFolder = layout.userStageFolder;
+    files.layout = layout;
     return files;
 }
 
 TForm1::TForm1(platform::Platform& platform, std::string exeDir, std::vector<std::string> arguments)
+    : TForm1(platform, GameFiles::Beside(exeDir), std::move(arguments)) {}
+
+TForm1::TForm1(platform::Platform& platform, GameFiles files, std::vector<std::string> arguments)
     : platform(platform),
       arguments(std::move(arguments)),
-      exeDir(std::move(exeDir)),
-      files(GameFiles::Beside(this->exeDir)),
-      media(platform, random, files.programFolder, files.palette, *this) {
-    stages.builtInFile = files.builtInStages;
+      exeDir(files.programFolder),
+      files(std::move(files)),
+      media(platform, random, this->files.programFolder, this->files.palette, *this) {
+    stages.builtInFile = this->files.builtInStages;
 }
 
 TForm1::~TForm1() = default;
@@ -55,6 +66,14 @@ bool TForm1::FormCreate() {
     fullScreenRequest = options.fullScreenRequest;
     devices.beepMode = options.beepMode;
 
+    // An installed game keeps zarp.dat and the player's sets in the user's data folder, made
+    // (with the example sets) at the first start. Without it the game still runs.
+    {
+        std::string error;
+        if (!PrepareUserFolders(files.layout, &error)) {
+            std::fprintf(stderr, "zarp: %s\n", error.c_str());
+        }
+    }
     ranking.Load(files.ranking);
 
     ListUserStages();
@@ -192,7 +211,14 @@ void TForm1::ChangeScene(int32_t next) {
 
 void TForm1::ListUserStages() {
     // More sets than can be shown are cut, with a word to the player.
-    if (!userStages.Build(ListFiles(files.userSetFolder, files.userSetExtension))) {
+    // The working folder's sets; an installed game with none there lists the player's own.
+    std::vector<std::string> sets = ListFiles(files.userSetFolder, files.userSetExtension);
+    if (sets.empty() && !files.playerSetFolder.empty()) {
+        sets = ListFiles(files.playerSetFolder, files.userSetExtension);
+        for (std::string& name : sets)
+            name = files.playerSetFolder + "/" + name;
+    }
+    if (!userStages.Build(sets)) {
         platform.dialogs.MessageBox(kCaption, text::kTooManySets, platform::Buttons::Ok,
                                     platform::Icon::None);
     }
@@ -269,6 +295,11 @@ void ShowEntryException(platform::Dialogs& dialogs, const std::string& text) {
 
 int32_t RunGame(platform::Platform& platform, const std::string& exeDir,
                 const std::vector<std::string>& arguments, FrameHooks* hooks, Language language) {
+    return RunGame(platform, PortableLayout(exeDir), arguments, hooks, language);
+}
+
+int32_t RunGame(platform::Platform& platform, const Layout& layout,
+                const std::vector<std::string>& arguments, FrameHooks* hooks, Language language) {
     FrameHooks none;
     if (!hooks) hooks = &none;
     // The rest of the command line is the game's own.
@@ -285,7 +316,7 @@ int32_t RunGame(platform::Platform& platform, const std::string& exeDir,
     std::unique_ptr<TForm1> form;
     bool destroying = false;
     try {
-        form = std::make_unique<TForm1>(speaking, exeDir, gameArguments);
+        form = std::make_unique<TForm1>(speaking, GameFiles::Of(layout), gameArguments);
         hooks->BeforeCreate(*form);
         if (!form->FormCreate()) {
             hooks->AtExit(*form, form->exitStatus);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/language/Language.h"
+#include "common/paths/Paths.h"
 #include "game/media/Media.h"
 #include "game/media/Random.h"
 #include "game/platform/Platform.h"
@@ -30,18 +31,25 @@
 
 namespace zarp {
 
-// Where the game's files are, all decided here: zarp.dat, the sound effects and the music in
-// the program's folder; stage.dat, palette.dat and the user's *.zrp sets in the working folder,
-// named as they stand (so messages name them as the player knows them).
+// Where the game's files are, all decided here. Portable (Beside a program folder): zarp.dat, the
+// sound effects and the music in the program's folder; stage.dat, palette.dat and the user's
+// *.zrp sets in the working folder, named as they stand (so messages name them as the player
+// knows them). Installed (see Layout): every data file in the installation's data folder, zarp.dat
+// and the player's own sets in the user's data folder, the working folder's sets listed first.
 struct GameFiles {
     std::string programFolder;  // with trailing separator: the sound effects and the music
-    std::string ranking;        // zarp.dat
+    std::string ranking;        // zarp.dat; empty when an installed game finds no home folder
     std::string palette = "palette.dat";
     std::string builtInStages = "stage.dat";
     std::string userSetFolder = ".";
     std::string userSetExtension = ".zrp";
+    // Installed: the player's own sets, listed when the working folder holds none.
+    std::string playerSetFolder;
+    // The layout the files come from; an installed game makes the player's folders at start-up.
+    Layout layout;
 
     static GameFiles Beside(const std::string& exeDir);
+    static GameFiles Of(const Layout& layout);
 };
 
 // Every scene with its between-frame state; each keeps its own and resets it when it hands
@@ -61,13 +69,14 @@ struct Scenes {
 class TForm1 : public platform::MessageSink, public Shell {
   public:
     TForm1(platform::Platform& platform, std::string exeDir, std::vector<std::string> arguments);
+    TForm1(platform::Platform& platform, GameFiles files, std::vector<std::string> arguments);
     ~TForm1();
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
     platform::Platform& platform;
     std::vector<std::string> arguments;  // the command line, program name excluded
-    std::string exeDir;                  // the program's folder, with trailing separator
+    std::string exeDir;  // the program's folder (an installed game's data folder), with separator
     GameFiles files;
 
     // The game's state.
@@ -132,6 +141,10 @@ struct FrameHooks {
 };
 // Runs the game to its end and returns the exit status. `--lang ja|en` among the arguments
 // chooses the language of the message boxes; without it, `language`.
+int32_t RunGame(platform::Platform& platform, const Layout& layout,
+                const std::vector<std::string>& arguments, FrameHooks* hooks,
+                Language language = Language::japanese);
+// The same, portable from `exeDir`.
 int32_t RunGame(platform::Platform& platform, const std::string& exeDir,
                 const std::vector<std::string>& arguments, FrameHooks* hooks,
                 Language language = Language::japanese);

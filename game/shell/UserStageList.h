@@ -17,8 +17,9 @@ struct UserStageList {
     std::array<std::string, kUserStageListSize> userStageLabels;  // exactly 25 characters each
     int32_t userStageCount = 0;  // entries in use; at most kUserStagesShown once built
 
-    // Takes the first 100 of `files` (sorted, each ending in ".zrp"); a label is the name
-    // without its extension, padded with blanks or cut to 25 characters. More than 18 are cut
+    // Takes the first 100 of `files` (sorted, each ending in ".zrp", a bare name or a path); a
+    // label is the file's name without its folder and extension, padded with blanks or cut to 25
+    // characters. More than 18 are cut
     // to 18: false then, for the caller to say that some could not be listed.
     bool Build(const std::vector<std::string>& files);
 };

@@ -48,6 +48,8 @@ class ScriptedServices : public zarp::editor::EditorServices {
     std::vector<QString> saveInitial;
     std::vector<StartedProgram> started;
     std::string programFolder;
+    // Unset: portable from programFolder.
+    std::optional<zarp::Layout> layout;
 
     QString InputBox(QWidget*, const QString& caption, const QString& prompt,
                      const QString& defaultText) override {
@@ -90,6 +92,9 @@ class ScriptedServices : public zarp::editor::EditorServices {
         return true;
     }
     std::string ProgramFolder() override { return programFolder; }
+    zarp::Layout ProgramLayout() override {
+        return layout ? *layout : zarp::PortableLayout(programFolder);
+    }
 };
 
 inline const QString kTitle = QString::fromUtf8("Zarpane Stage Editor");

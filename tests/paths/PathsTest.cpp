@@ -2,10 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "common/paths/Paths.h"
 #include "tests/support/Files.h"
@@ -185,6 +188,106 @@ TEST(Paths, ListFilesTakesTheSetsInTheListingsOrder) {
     EXPECT_EQ(ListFiles(dir.path(), ".zrp"),
               (std::vector<std::string>{".zrp", "A.ZRP", "a.zrp", "b.zrp", "c.Zrp", "d.zrp"}));
     EXPECT_TRUE(ListFiles(dir.File("no such folder"), ".zrp").empty());
+}
+
+TEST(Paths, UserDataFolderFollowsXdgDataHomeElseTheHome) {
+    struct Case {
+        const char* dataHome;
+        const char* home;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"/home/a/data", "/home/a", "/home/a/data/zarpane"},
+        {"/home/a/data//", "/home/a", "/home/a/data/zarpane"},
+        {nullptr, "/home/a", "/home/a/.local/share/zarpane"},
+        {"", "/home/a/", "/home/a/.local/share/zarpane"},
+        {"relative/data", "/home/a", "/home/a/.local/share/zarpane"},
+    };
+    for (const Case& c : cases) {
+        const ScopedEnv data("XDG_DATA_HOME", c.dataHome);
+        const ScopedEnv home("HOME", c.home);
+        EXPECT_EQ(UserDataFolderPath(), c.expected) << (c.dataHome ? c.dataHome : "unset");
+    }
+}
+
+// An installed tree (bin/ and share/zarpane/ with example sets) and a portable folder beside it,
+// with the user's data folder in the same scratch folder.
+class LayoutFixture : public testing::Test {
+  protected:
+    TempDir dir;
+    ScopedEnv data{"XDG_DATA_HOME", dir.File("data").c_str()};
+
+    void SetUp() override {
+        std::filesystem::create_directories(dir.File("tree/bin"));
+        std::filesystem::create_directories(dir.File("tree/share/zarpane/examples"));
+        std::filesystem::create_directories(dir.File("dist"));
+        std::ofstream(dir.File("dist/palette.dat")) << "colours";
+    }
+    std::string Examples() const { return dir.File("tree/share/zarpane/examples"); }
+    std::string Stages() const { return dir.File("data/zarpane/stages"); }
+};
+
+TEST_F(LayoutFixture, PaletteBesideTheProgramMeansPortableElseInstalled) {
+    const Layout portable = FindLayout(dir.File("dist/"));
+    EXPECT_FALSE(portable.installed);
+    EXPECT_EQ(portable.dataFolder, dir.File("dist/"));
+    EXPECT_EQ(portable.startDataFolder, "");  // stage.dat and palette.dat: the working folder
+    EXPECT_EQ(portable.settingsFile, dir.File("dist/zarp.dat"));
+    EXPECT_EQ(portable.userStageFolder, "");
+
+    const Layout installed = FindLayout(dir.File("tree/bin/"));
+    EXPECT_TRUE(installed.installed);
+    EXPECT_EQ(installed.dataFolder, dir.File("tree/share/zarpane/"));  // no "bin/.." in it
+    EXPECT_EQ(installed.startDataFolder, installed.dataFolder);
+    EXPECT_EQ(installed.exampleFolder, Examples());
+    EXPECT_EQ(installed.settingsFile, dir.File("data/zarpane/zarp.dat"));
+    EXPECT_EQ(installed.userStageFolder, Stages());
+
+    // Only a file counts: a folder named palette.dat does not make a program portable.
+    std::filesystem::create_directories(dir.File("tree/bin/palette.dat"));
+    EXPECT_TRUE(FindLayout(dir.File("tree/bin/")).installed);
+}
+
+TEST_F(LayoutFixture, TheFirstPreparationCopiesTheExampleSetsAndOnlyThat) {
+    std::ofstream(Examples() + "/a.zrp", std::ios::binary) << "set a\r\n";
+    std::ofstream(Examples() + "/B.ZRP", std::ios::binary) << "set b\r\n";
+    std::ofstream(Examples() + "/notes.txt") << "not a set";
+    std::filesystem::create_directories(Examples() + "/folder.zrp");
+    ::chmod((Examples() + "/a.zrp").c_str(), 0444);  // as in a tree made read-only
+
+    const Layout installed = FindLayout(dir.File("tree/bin/"));
+    std::string error;
+    ASSERT_TRUE(PrepareUserFolders(installed, &error)) << error;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Stages()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"B.ZRP", "a.zrp"}));
+    EXPECT_EQ(testing_support::ReadBytes(Stages() + "/a.zrp"), "set a\r\n");
+    EXPECT_NE(ModeOf(Stages() + "/a.zrp") & 0200, 0u) << "the player may save over a copy";
+    EXPECT_EQ(ModeOf(dir.File("data/zarpane")), 0700u);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.File("data/zarpane")))
+        EXPECT_EQ(entry.path().filename().string().find(".new-"), std::string::npos);
+
+    // A stage folder the player emptied stays empty.
+    std::filesystem::remove(Stages() + "/a.zrp");
+    std::filesystem::remove(Stages() + "/B.ZRP");
+    ASSERT_TRUE(PrepareUserFolders(installed, &error)) << error;
+    EXPECT_TRUE(std::filesystem::is_empty(Stages()));
+}
+
+TEST_F(LayoutFixture, PreparingAPortableLayoutTouchesNothing) {
+    std::string error;
+    EXPECT_TRUE(PrepareUserFolders(FindLayout(dir.File("dist/")), &error)) << error;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("data")));
+}
+
+TEST_F(LayoutFixture, PreparationFailsNamingTheFolderThatCannotBeMade) {
+    std::filesystem::create_directories(dir.File("data"));
+    std::ofstream(dir.File("data/zarpane")) << "a file where the folder belongs";
+    std::string error;
+    EXPECT_FALSE(PrepareUserFolders(FindLayout(dir.File("tree/bin/")), &error));
+    EXPECT_NE(error.find(dir.File("data/zarpane")), std::string::npos) << error;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "common/image/Png.h"
+#include "common/paths/Paths.h"
 #include "common/stage/Stage.h"
 #include "game/platform/headless/Headless.h"
 #include "game/shell/Form.h"
@@ -28,15 +29,14 @@ std::optional<int32_t> ParseStage(const std::string& text) {
 }
 
 // palette.dat: given with --palette, else beside the stage file, in the current folder, or
-// beside zrptool itself (the ready-to-run folder keeps it there).
+// with zrptool's own data (beside it in the ready-to-run folder, in ../share/zarpane installed).
 std::optional<std::string> FindPalette(const std::string& given, const std::string& stageFile) {
     if (!given.empty()) return given;
     std::error_code ec;
     std::vector<fs::path> candidates;
     candidates.push_back(fs::path(stageFile).parent_path() / "palette.dat");
     candidates.push_back(fs::path("palette.dat"));
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) candidates.push_back(self.parent_path() / "palette.dat");
+    candidates.push_back(fs::path(FindLayout(ProgramFolder()).dataFolder) / "palette.dat");
     for (const fs::path& candidate : candidates) {
         if (fs::is_regular_file(candidate, ec)) return candidate.string();
     }
@@ -144,7 +144,8 @@ Command RenderCommand() {
             "    Paints stage STAGE of the set FILE as the game shows it when play begins:\n"
             "    the field, blocks, coins, status line, and the ball with its aiming marker\n"
             "    at the start angle. palette.dat is taken from beside FILE, the current\n"
-            "    folder or beside zrptool unless --palette names one.\n",
+            "    folder or the game's data (beside zrptool, or ../share/zarpane) unless\n"
+            "    --palette names one.\n",
             Render};
 }
 

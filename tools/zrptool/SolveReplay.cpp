@@ -13,6 +13,8 @@
 #include <sstream>
 #include <vector>
 
+#include "common/paths/Paths.h"
+
 extern char** environ;
 
 namespace zarp::zrptool {
@@ -76,7 +78,10 @@ ReplayResult ReplayStage(const std::string& headless, const std::string& setByte
         result.message = "cannot prepare " + d;
         return result;
     }
-    const fs::path palette = fs::path(headless).parent_path() / "palette.dat";
+    // The replay runs portable in its own folder, with the palette of the game it runs.
+    const fs::path palette =
+        fs::path(FindLayout(fs::path(headless).parent_path().string() + "/").dataFolder) /
+        "palette.dat";
     std::error_code ignored;
     if (fs::exists(palette, ignored)) fs::copy_file(palette, d + "/palette.dat", ignored);
 

@@ -36,7 +36,10 @@ constexpr const char* kUsage =
     "                     Up Down Space Z X Return Escape Shift F5 F6 F9 Numpad2 Numpad4\n"
     "                     Numpad6 Numpad8 and the letters A to Z\n"
     "  --seed N           seed the game's random generator with N instead of the time\n"
-    "  --program-dir DIR  program folder (zarp.dat, WAVs, MIDIs); default: this program's\n"
+    "  --program-dir DIR  program folder (zarp.dat, WAVs, MIDIs); the game runs portable from\n"
+    "                     there. Default: this program's folder, portable when it holds\n"
+    "                     palette.dat, else installed (data in ../share/zarpane, zarp.dat and\n"
+    "                     the player's sets in $XDG_DATA_HOME/zarpane)\n"
     "  --workdir DIR      working folder (stage.dat, palette.dat, *.zrp); default: current\n"
     "  --answer A         answer the next message box: yes, no, ok or cancel (repeatable)\n"
     "  --no-sound-device  the sound device cannot be opened\n"
@@ -302,8 +305,10 @@ int main(int argc, char** argv) {
         std::string error;
         if (!headless::ParseKeyScript(options.keys, holds, &error)) return Fail(error);
     }
-    std::string programDir = options.programDir.empty() ? ProgramFolder() : options.programDir;
-    if (programDir.empty() || programDir.back() != '/') programDir += '/';
+    std::string programDir = options.programDir;
+    if (!programDir.empty() && programDir.back() != '/') programDir += '/';
+    const Layout layout =
+        programDir.empty() ? FindLayout(ProgramFolder()) : PortableLayout(programDir);
     if (!options.workDir.empty() && chdir(options.workDir.c_str()) != 0) {
         return Fail("cannot enter the working folder " + options.workDir);
     }
@@ -320,6 +325,6 @@ int main(int argc, char** argv) {
 
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    int32_t status = RunGame(machine->platform, programDir, options.gameArguments, &driver);
+    int32_t status = RunGame(machine->platform, layout, options.gameArguments, &driver);
     return status & 0xFF;
 }

@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
         zarp::platform::Platform platform{clock,  messages, keyboard, joystick,
                                           screen, dialogs,  audio,    music};
         // The window speaks the desktop's language unless --lang says otherwise.
-        status = zarp::RunGame(platform, zarp::ProgramFolder(), arguments, nullptr,
-                               zarp::LocaleLanguage());
+        status = zarp::RunGame(platform, zarp::FindLayout(zarp::ProgramFolder()), arguments,
+                               nullptr, zarp::LocaleLanguage());
     }
     SDL_Quit();
     return status & 0xFF;

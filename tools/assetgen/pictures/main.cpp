@@ -3,6 +3,7 @@
 //
 //   zarp-picgen --assets DIR --font FILE --sheets DIR --palette FILE
 //   zarp-picgen --assets DIR --font FILE --preview DIR
+//   zarp-picgen --assets DIR --font FILE --icons DIR
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -38,7 +39,8 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::
 int Usage() {
     std::fprintf(stderr,
                  "usage: zarp-picgen --assets DIR --font FILE --sheets DIR --palette FILE\n"
-                 "       zarp-picgen --assets DIR --font FILE --preview DIR\n");
+                 "       zarp-picgen --assets DIR --font FILE --preview DIR\n"
+                 "       zarp-picgen --assets DIR --font FILE --icons DIR\n");
     return 2;
 }
 
@@ -57,6 +59,13 @@ int main(int argc, char** argv) {
         std::error_code ec;
         std::filesystem::create_directories(opts["preview"], ec);
         if (!zarp::picgen::WritePreviews(opts["assets"], opts["font"], opts["preview"], &error)) {
+            std::fprintf(stderr, "zarp-picgen: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
+    if (opts.count("icons")) {
+        if (!zarp::picgen::WriteIcons(opts["assets"], opts["font"], opts["icons"], &error)) {
             std::fprintf(stderr, "zarp-picgen: %s\n", error.c_str());
             return 1;
         }
