@@ -33,13 +33,11 @@ void MainWindow::CheckStage() {
     // The worker gets its own copy of the document: editing goes on meanwhile.
     auto blocks = std::make_shared<EditorBlockTable>(*stageBlockTable);
     auto entities = std::make_shared<EditorEntityTable>(*stageEntityTable);
-    const int32_t total = stageTotal;
     // The window, and so the label, outlives the worker: its destructor waits for it.
     QLabel* line = checkInfo;
-    check->thread = QThread::create([check, blocks, entities, total, line] {
+    check->thread = QThread::create([check, blocks, entities, line] {
         check->result = editor::CheckStage(
-            *blocks, *entities, total, check->slot, &check->cancel,
-            [line](const std::string& progress) {
+            *blocks, *entities, check->slot, &check->cancel, [line](const std::string& progress) {
                 const QString text = QString::fromStdString(progress);
                 QMetaObject::invokeMethod(
                     line, [line, text] { line->setText(text); }, Qt::QueuedConnection);

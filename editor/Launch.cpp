@@ -4,12 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalBlocker>
-#include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "common/paths/Paths.h"
 #include "common/profile/Profile.h"
 #include "editor/MainWindow.h"
+#include "editor/StageCheck.h"
 #include "game/play/Physics.h"
 
 namespace zarp::editor {
@@ -29,13 +30,11 @@ void MainWindow::StartGame() {
 
 bool MainWindow::StageHasGoal(int32_t slot) const {
     // As the game will read the stage: erased entries left out, the first 400 blocks kept.
-    const EditorBlockTable& blocks = *stageBlockTable;
-    const int32_t count = std::clamp(blocks.count[slot], 0, kEditorEntriesPerSlot);
-    int32_t kept = 0;
-    for (int32_t i = 0; i < count && kept < kGameBlocksPerSlot; ++i) {
-        if (blocks.x[slot][i] == kEmptyMarker) continue;
-        ++kept;
-        if (blocks.type[slot][i] == kBlockGoal) return true;
+    auto blocks = std::make_unique<GameBlockTable>();
+    auto entities = std::make_unique<GameEntityTable>();
+    GameSlotOf(*stageBlockTable, *stageEntityTable, slot, *blocks, *entities);
+    for (int32_t i = 0; i < blocks->count[slot]; ++i) {
+        if (blocks->type[slot][i] == kBlockGoal) return true;
     }
     return false;
 }

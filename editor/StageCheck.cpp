@@ -1,5 +1,6 @@
 #include "editor/StageCheck.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -53,29 +54,39 @@ std::vector<std::vector<PathPoint>> Flights(const GameBlockTable& blocks,
 
 }  // namespace
 
+void GameSlotOf(const EditorBlockTable& blocks, const EditorEntityTable& entities, int32_t slot,
+                GameBlockTable& gameBlocks, GameEntityTable& gameEntities) {
+    gameBlocks.count[slot] = 0;
+    const int32_t blockCount = std::clamp(blocks.count[slot], 0, EditorBlockTable::capacity);
+    for (int32_t i = 0; i < blockCount && gameBlocks.count[slot] < GameBlockTable::capacity; ++i) {
+        if (blocks.x[slot][i] == kEmptyMarker) continue;
+        const int32_t k = gameBlocks.count[slot]++;
+        gameBlocks.x[slot][k] = blocks.x[slot][i];
+        gameBlocks.y[slot][k] = blocks.y[slot][i];
+        gameBlocks.type[slot][k] = blocks.type[slot][i];
+    }
+    gameEntities.count[slot] = 0;
+    const int32_t entityCount = std::clamp(entities.count[slot], 0, EditorEntityTable::capacity);
+    for (int32_t i = 0; i < entityCount && gameEntities.count[slot] < GameEntityTable::capacity;
+         ++i) {
+        if (entities.x[slot][i] == kEmptyMarker) continue;
+        const int32_t k = gameEntities.count[slot]++;
+        gameEntities.x[slot][k] = entities.x[slot][i];
+        gameEntities.y[slot][k] = entities.y[slot][i];
+    }
+}
+
 StageCheck CheckStage(const EditorBlockTable& blocks, const EditorEntityTable& entities,
-                      int32_t stageTotal, int32_t slot, const std::atomic<bool>* cancel,
+                      int32_t slot, const std::atomic<bool>* cancel,
                       const std::function<void(const std::string&)>& progress) {
     StageCheck check;
-    // The set as the editor writes it and the game reads it back: erased entries gone, the
-    // game's limits applied.
-    auto blockCopy = std::make_unique<EditorBlockTable>(blocks);
-    auto entityCopy = std::make_unique<EditorEntityTable>(entities);
-    std::string text;
-    StageWriteResult written =
-        FormatStageFile(text, *blockCopy, *entityCopy, stageTotal, std::string(), slot);
-    if (!written.ok) {
-        check.error = written.error;
+    if (slot < 1 || slot >= kStageSlots) {
+        check.error = "no stage " + std::to_string(slot);
         return check;
     }
     auto gameBlocks = std::make_unique<GameBlockTable>();
     auto gameEntities = std::make_unique<GameEntityTable>();
-    StageReadResult read =
-        ReadStageLines("the stage", SplitStageLines(text), *gameBlocks, *gameEntities, false);
-    if (!read.ok) {
-        check.error = read.error;
-        return check;
-    }
+    GameSlotOf(blocks, entities, slot, *gameBlocks, *gameEntities);
     const StageSlotView view = SlotView(*gameBlocks, *gameEntities, slot);
     check.hasStart = view.entityCount >= 2;
     check.coinCount = std::max(view.entityCount - 2, 0);

@@ -1,4 +1,4 @@
-// Checking a stage from the editor: the set as the game will read it from the file, the very
+// Checking a stage from the editor: the stage as the game will read it from the file, the very
 // solver zrptool solve runs, and the ball's path along the solution. Free of Qt, so the editor
 // runs it on a worker thread and the benchmarks call it as it is.
 #pragma once
@@ -29,10 +29,15 @@ struct StageCheck {
     std::vector<std::vector<PathPoint>> shots;
 };
 
-// Solves stage `slot` of a document of `stageTotal` slots. `cancel`, when set from another
-// thread, ends the search soon; `progress` gets a line about once a second.
+// Slot `slot` of the editor's tables as the game reads it from the file the editor writes:
+// erased entries left out, the rest in their order up to the game's 400 blocks and 50 entries.
+void GameSlotOf(const EditorBlockTable& blocks, const EditorEntityTable& entities, int32_t slot,
+                GameBlockTable& gameBlocks, GameEntityTable& gameEntities);
+
+// Solves stage `slot`. `cancel`, when set from another thread, ends the search soon; `progress`
+// gets a line about once a second.
 StageCheck CheckStage(const EditorBlockTable& blocks, const EditorEntityTable& entities,
-                      int32_t stageTotal, int32_t slot, const std::atomic<bool>* cancel,
+                      int32_t slot, const std::atomic<bool>* cancel,
                       const std::function<void(const std::string&)>& progress);
 
 }  // namespace zarp::editor

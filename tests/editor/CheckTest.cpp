@@ -14,6 +14,7 @@
 
 #include "common/stage/Stage.h"
 #include "editor/MainWindow.h"
+#include "editor/StageCheck.h"
 #include "tests/editor/ScriptedServices.h"
 
 using zarp::editor::MainWindow;
@@ -148,6 +149,53 @@ class CheckTest : public QObject {
         // The next edit takes it away, and so does undoing it.
         QTest::mouseClick(form.stageField, Qt::LeftButton, Qt::NoModifier, QPoint(500, 400));
         QVERIFY(form.stageField->overlay.shots.empty());
+    }
+
+    void stageIsTakenAsTheGameReadsTheFile_data() {
+        QTest::addColumn<int>("blocks");    // placed, one in five of them erased
+        QTest::addColumn<int>("entities");  // start, settings and coins, one coin in five erased
+        QTest::newRow("small") << 7 << 6;
+        QTest::newRow("just within the game's tables") << 500 << 62;
+        QTest::newRow("beyond them") << 500 << 500;
+        QTest::newRow("no entries") << 0 << 0;
+    }
+    void stageIsTakenAsTheGameReadsTheFile() {
+        QFETCH(int, blocks);
+        QFETCH(int, entities);
+        auto editorBlocks = std::make_unique<zarp::EditorBlockTable>();
+        auto editorEntities = std::make_unique<zarp::EditorEntityTable>();
+        zarp::ResetEditorTables(*editorBlocks, *editorEntities);
+        const int32_t slot = 3;
+        editorBlocks->count[slot] = blocks;
+        for (int i = 0; i < blocks; ++i) {
+            editorBlocks->x[slot][i] = i % 5 == 2 ? zarp::kEmptyMarker : 16 + i;
+            editorBlocks->y[slot][i] = 20 + i;
+            editorBlocks->type[slot][i] = i % 18;
+        }
+        editorEntities->count[slot] = entities;
+        for (int i = 0; i < entities; ++i) {
+            editorEntities->x[slot][i] = i >= 2 && i % 5 == 0 ? zarp::kEmptyMarker : 30 + i;
+            editorEntities->y[slot][i] = 40 + i;
+        }
+        // What the writer saves and the game's reader reads back.
+        std::string text;
+        QVERIFY(zarp::FormatStageFile(text, *editorBlocks, *editorEntities, 5, "", 1).ok);
+        auto readBlocks = std::make_unique<zarp::GameBlockTable>();
+        auto readEntities = std::make_unique<zarp::GameEntityTable>();
+        QVERIFY(zarp::ReadStageLines("set", zarp::SplitStageLines(text), *readBlocks, *readEntities,
+                                     false)
+                    .ok);
+        auto blocksTaken = std::make_unique<zarp::GameBlockTable>();
+        auto entitiesTaken = std::make_unique<zarp::GameEntityTable>();
+        zarp::editor::GameSlotOf(*editorBlocks, *editorEntities, slot, *blocksTaken,
+                                 *entitiesTaken);
+        QCOMPARE(blocksTaken->count[slot], readBlocks->count[slot]);
+        QCOMPARE(entitiesTaken->count[slot], readEntities->count[slot]);
+        QVERIFY(blocksTaken->x[slot] == readBlocks->x[slot]);
+        QVERIFY(blocksTaken->y[slot] == readBlocks->y[slot]);
+        QVERIFY(blocksTaken->type[slot] == readBlocks->type[slot]);
+        QVERIFY(entitiesTaken->x[slot] == readEntities->x[slot]);
+        QVERIFY(entitiesTaken->y[slot] == readEntities->y[slot]);
     }
 
     void cancelEndsTheWorkerPromptly() {
