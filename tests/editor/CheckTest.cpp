@@ -63,29 +63,11 @@ std::vector<Block> RingedGoal(int32_t type) {
 
 }  // namespace
 
-class CheckTest : public QObject {
+class CheckTest : public QObject, public EditorHarness {
     Q_OBJECT
 
-  private:
-    QTemporaryDir runtime_;
-    std::unique_ptr<ScriptedServices> services_;
-    std::unique_ptr<MainWindow> form_;
-
-    MainWindow& NewForm() {
-        form_.reset();
-        services_ = std::make_unique<ScriptedServices>();
-        services_->programFolder = QDir(runtime_.path()).absolutePath().toStdString() + "/";
-        form_ = std::make_unique<MainWindow>(*services_, QStringList{});
-        return *form_;
-    }
-
   private slots:
-    void initTestCase() {
-        QVERIFY(runtime_.isValid());
-        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
-        qputenv("XDG_STATE_HOME", runtime_.path().toLocal8Bit());
-        QApplication::setQuitOnLastWindowClosed(false);
-    }
+    void initTestCase() { SetUpFolders(); }
 
     void cleanup() {
         form_.reset();

@@ -34,25 +34,10 @@ using zarp::editor::MainWindow;
 
 using namespace editor_test;
 
-class EditorTest : public QObject {
+class EditorTest : public QObject, public EditorHarness {
     Q_OBJECT
 
   private:
-    QTemporaryDir runtime_;
-    QTemporaryDir work_;
-    std::unique_ptr<ScriptedServices> services_;
-    std::unique_ptr<MainWindow> form_;
-
-    QString WorkPath(const QString& name) const { return work_.filePath(name); }
-
-    MainWindow& NewForm(const QStringList& arguments = {}) {
-        form_.reset();
-        services_ = std::make_unique<ScriptedServices>();
-        services_->programFolder = QDir(work_.path()).absolutePath().toStdString() + "/";
-        form_ = std::make_unique<MainWindow>(*services_, arguments);
-        return *form_;
-    }
-
     static std::string TestFilePath() {
         std::string path;
         std::string error;
@@ -60,20 +45,8 @@ class EditorTest : public QObject {
         return path;
     }
 
-    void Press(Qt::MouseButton button, int x, int y) {
-        QTest::mouseClick(form_->stageField, button, Qt::NoModifier, QPoint(x, y));
-    }
-
   private slots:
-    void initTestCase() {
-        QVERIFY(runtime_.isValid());
-        QVERIFY(work_.isValid());
-        // The test-play file goes to a private folder of this run.
-        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
-        // Recovery files, should a test leave changes long enough, stay in the run's folder too.
-        qputenv("XDG_STATE_HOME", runtime_.path().toLocal8Bit());
-        QApplication::setQuitOnLastWindowClosed(false);
-    }
+    void initTestCase() { SetUpFolders(); }
 
     void cleanup() {
         if (form_) {

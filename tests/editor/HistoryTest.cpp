@@ -110,45 +110,24 @@ QByteArray RichSet() {
 
 }  // namespace
 
-class HistoryTest : public QObject {
+class HistoryTest : public QObject, public EditorHarness {
     Q_OBJECT
 
   private:
-    QTemporaryDir runtime_;
-    QTemporaryDir work_;
     QTemporaryDir state_;
-    std::unique_ptr<ScriptedServices> services_;
-    std::unique_ptr<MainWindow> form_;
 
-    QString WorkPath(const QString& name) const { return work_.filePath(name); }
     QString StatePath() const { return state_.filePath(QStringLiteral("zarpane")); }
     QStringList RecoveryFiles() const {
         return QDir(StatePath()).entryList({QStringLiteral("editor-*")}, QDir::Files, QDir::Name);
     }
 
-    MainWindow& NewForm(const QStringList& arguments = {}) {
-        form_.reset();
-        services_ = std::make_unique<ScriptedServices>();
-        services_->programFolder = QDir(work_.path()).absolutePath().toStdString() + "/";
-        form_ = std::make_unique<MainWindow>(*services_, arguments);
-        return *form_;
-    }
-
     // Ends the window the way a crash does: no question, no tidying up.
     void Crash() { form_.reset(); }
 
-    void Press(Qt::MouseButton button, int x, int y) {
-        QTest::mouseClick(form_->stageField, button, Qt::NoModifier, QPoint(x, y));
-    }
-
   private slots:
     void initTestCase() {
-        QVERIFY(runtime_.isValid());
-        QVERIFY(work_.isValid());
         QVERIFY(state_.isValid());
-        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
-        qputenv("XDG_STATE_HOME", state_.path().toLocal8Bit());
-        QApplication::setQuitOnLastWindowClosed(false);
+        SetUpFolders(state_.path());
     }
 
     void cleanup() {

@@ -1,18 +1,24 @@
 // What the editor's tests share: services that answer from scripts and record what was asked,
-// a small stage set, and the window title as it is shown.
+// a window driven through them in folders of its own, a small stage set, and the window title
+// as it is shown.
 #pragma once
 
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "editor/EditorServices.h"
+#include "editor/MainWindow.h"
 
 namespace editor_test {
 
@@ -126,5 +132,41 @@ inline void WriteBytes(const QString& path, const QByteArray& bytes) {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
+
+// One editor window at a time with scripted services; the test-play and state folders in a
+// temporary folder of the run, the program folder (zarp.dat) in another.
+class EditorHarness {
+  protected:
+    QTemporaryDir runtime_;
+    QTemporaryDir work_;
+    std::unique_ptr<ScriptedServices> services_;
+    std::unique_ptr<zarp::editor::MainWindow> form_;
+
+    // For initTestCase: the folders exist and the environment points at them (the state folder
+    // at `stateHome`, by default the runtime folder); windows stay when the last one closes.
+    void SetUpFolders(const QString& stateHome = QString()) {
+        QVERIFY(runtime_.isValid());
+        QVERIFY(work_.isValid());
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        qputenv("XDG_STATE_HOME",
+                (stateHome.isEmpty() ? runtime_.path() : stateHome).toLocal8Bit());
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    QString WorkPath(const QString& name) const { return work_.filePath(name); }
+
+    zarp::editor::MainWindow& NewForm(const QStringList& arguments = {}) {
+        form_.reset();
+        services_ = std::make_unique<ScriptedServices>();
+        services_->programFolder = QDir(work_.path()).absolutePath().toStdString() + "/";
+        form_ = std::make_unique<zarp::editor::MainWindow>(*services_, arguments);
+        return *form_;
+    }
+
+    // A press on the field at field point (x, y), at 1x.
+    void Press(Qt::MouseButton button, int x, int y) {
+        QTest::mouseClick(form_->stageField, button, Qt::NoModifier, QPoint(x, y));
+    }
+};
 
 }  // namespace editor_test

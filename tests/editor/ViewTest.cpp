@@ -23,38 +23,17 @@
 using zarp::editor::MainWindow;
 using namespace editor_test;
 
-class ViewTest : public QObject {
+class ViewTest : public QObject, public EditorHarness {
     Q_OBJECT
 
   private:
-    QTemporaryDir runtime_;
-    QTemporaryDir work_;
-    std::unique_ptr<ScriptedServices> services_;
-    std::unique_ptr<MainWindow> form_;
-
-    QString WorkPath(const QString& name) const { return work_.filePath(name); }
-
-    MainWindow& NewForm(const QStringList& arguments = {}) {
-        form_.reset();
-        services_ = std::make_unique<ScriptedServices>();
-        services_->programFolder = QDir(work_.path()).absolutePath().toStdString() + "/";
-        form_ = std::make_unique<MainWindow>(*services_, arguments);
-        return *form_;
-    }
-
     // A press at a point of the field widget, in its own (zoomed) pixels.
     void PressWidget(Qt::MouseButton button, QPoint at) {
         QTest::mouseClick(form_->stageField, button, Qt::NoModifier, at);
     }
 
   private slots:
-    void initTestCase() {
-        QVERIFY(runtime_.isValid());
-        QVERIFY(work_.isValid());
-        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
-        qputenv("XDG_STATE_HOME", runtime_.path().toLocal8Bit());
-        QApplication::setQuitOnLastWindowClosed(false);
-    }
+    void initTestCase() { SetUpFolders(); }
 
     void cleanup() {
         form_.reset();
