@@ -161,7 +161,7 @@ BlockCells MakeBlockCells(const StageSlotView& stage) {
         const int32_t type = stage.blockType[i];
         if (type < 0 || type > kBlockLastType) continue;
         const int64_t bx = stage.blockX[i], by = stage.blockY[i];
-        const int64_t size = BlockSize(type);
+        const int64_t size = type <= kBlockIce ? 64 : 32;  // BlockSize, for a type known valid
         for (int32_t row = 0; row < BlockCells::kRows; ++row) {
             for (int32_t column = 0; column < BlockCells::kColumns; ++column) {
                 // Cores with their corner in this cell lie within it and kCore beyond.
@@ -188,7 +188,7 @@ inline void TouchBlock(PlayWorld& world, PlayEvents& events, int32_t i, int64_t 
     const int32_t type = stage.blockType[i];
     if (type < 0 || type > kBlockLastType) return;
     const int64_t bx = stage.blockX[i], by = stage.blockY[i];
-    const int64_t size = BlockSize(type);
+    const int64_t size = type <= kBlockIce ? 64 : 32;  // BlockSize, for a type known valid
     if (!Overlap(cl, ct, cr, cb, bx, by, bx + size, by + size)) return;
     // A factor replaces r, so with several rebound blocks the last one decides; all the
     // other effects add up.
