@@ -36,7 +36,9 @@ constexpr Rect Star(int32_t i) {
 }
 
 // "cwin", 480 x 50.
-inline constexpr Rect kClearWindow{0, 0, 480, 112};  // cut to the sheet's 50 rows
+// 112 rows asked of the 50-row picture: the copy is refused, and the window stays the
+// checkerboard the stage clear's two passes leave.
+inline constexpr Rect kClearWindow{0, 0, 480, 112};
 inline constexpr Rect kCurtainDown{0, 0, 40, 1};
 inline constexpr Rect kCurtainUp{1, 0, 41, 1};
 inline constexpr Rect kMenuBar{0, 17, 286, 50};

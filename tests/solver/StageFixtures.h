@@ -1,4 +1,4 @@
-// Stage maps of tests/stages/fixtures and the shipped stage.dat, as the solver reads them.
+// Stage maps of tests/solver/fixtures and the shipped stage.dat, as the solver reads them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ inline FixtureSet LoadMap(const std::string& text) {
 }
 
 inline FixtureSet LoadFixture(const std::string& name) {
-    return LoadMap(ReadAll(std::string(ZARP_TEST_STAGES_DIR) + "/fixtures/" + name + ".txt"));
+    return LoadMap(ReadAll(std::string(ZARP_TEST_SOLVER_DIR) + "/fixtures/" + name + ".txt"));
 }
 
 }  // namespace zarp::testing

@@ -1,5 +1,5 @@
 // The difficulty curve of the built-in stages, read from `zrptool solve stage.dat --table` (the
-// test stages.SolveShippedStages writes it) and from the stages themselves. A change to a stage
+// test solver.SolveShippedStages writes it) and from the stages themselves. A change to a stage
 // that breaks the curve fails here, naming the stage and the rule.
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <map>
 #include <sstream>
 
-#include "tests/stages/StageFixtures.h"
+#include "tests/solver/StageFixtures.h"
 
 namespace zarp {
 namespace {
@@ -52,7 +52,7 @@ std::map<int32_t, Row> ReadTable(const std::string& text) {
 TEST(DifficultyCurve, TheShippedStagesMeetEveryRule) {
     const std::string text = testing::ReadAll(ZARP_TEST_STAGE_TABLE);
     ASSERT_FALSE(text.empty()) << ZARP_TEST_STAGE_TABLE
-                               << " is missing: the test stages.SolveShippedStages writes it";
+                               << " is missing: the test solver.SolveShippedStages writes it";
     const std::map<int32_t, Row> rows = ReadTable(text);
     ASSERT_EQ(rows.size(), static_cast<size_t>(kStages)) << text;
 
@@ -96,7 +96,7 @@ TEST(DifficultyCurve, TheShippedStagesMeetEveryRule) {
     for (int32_t s = 1; s <= kStages; ++s) {
         char name[64];
         std::snprintf(name, sizeof name, "/keys/stage%02d.keys", s);
-        const std::string keys = testing::ReadAll(std::string(ZARP_TEST_STAGES_DIR) + name);
+        const std::string keys = testing::ReadAll(std::string(ZARP_TEST_SOLVER_DIR) + name);
         int32_t par = 0, shots = 0;
         ASSERT_EQ(std::sscanf(keys.c_str(), "# stage %*d: par %d of %d shots", &par, &shots), 2)
             << name;

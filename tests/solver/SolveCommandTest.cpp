@@ -1,39 +1,23 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "tests/stages/StageFixtures.h"
+#include "tests/solver/StageFixtures.h"
+#include "tests/support/Files.h"
+#include "tests/support/Headless.h"
 #include "tools/zrptool/Command.h"
 
 namespace zarp::zrptool {
 namespace {
 
 // A fixture written as a one-stage set in a private folder.
-class SetFile {
-  public:
-    explicit SetFile(const std::string& bytes) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zrptool-solve-test-XXXXXX").string();
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        if (mkdtemp(buffer.data())) folder_ = buffer.data();
-        path = folder_ + "/set.zrp";
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    ~SetFile() {
-        std::error_code ignored;
-        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-    }
-    SetFile(const SetFile&) = delete;
-    SetFile& operator=(const SetFile&) = delete;
-    std::string path;
-
-  private:
-    std::string folder_;
+struct SetFile {
+    explicit SetFile(const std::string& bytes) { testing_support::WriteBytes(path, bytes); }
+    testing_support::TempDir folder{"zrptool-solve-test"};
+    const std::string path = folder.File("set.zrp");
 };
 
 int RunTool(const std::vector<std::string>& args, std::string& output) {
@@ -45,7 +29,7 @@ int RunTool(const std::vector<std::string>& args, std::string& output) {
 
 TEST(SolveCommand, ExitStatusSaysUnsolvableOrOutOfBudget) {
     std::string text =
-        testing::ReadAll(std::string(ZARP_TEST_STAGES_DIR) + "/fixtures/one_short.txt");
+        testing::ReadAll(std::string(ZARP_TEST_SOLVER_DIR) + "/fixtures/one_short.txt");
     text.replace(text.find("shots 1"), 7, "shots 9");
     struct Case {
         const char* name;
@@ -89,24 +73,19 @@ TEST(SolveCommand, ExitStatusSaysUnsolvableOrOutOfBudget) {
 }
 
 // The program itself (it replays every solution through the zarp-headless beside it).
-std::string RunProgram(const std::string& arguments, int& status) {
-    const std::string command =
-        std::string(ZARP_TEST_DIST_DIR) + "/zrptool " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    if (!pipe) return output;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    status = WEXITSTATUS(pclose(pipe));
-    return output;
+std::string RunProgram(const std::vector<std::string>& arguments, int& status) {
+    std::vector<std::string> argv = {std::string(ZARP_TEST_DIST_DIR) + "/zrptool"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    const testing_support::ProcessResult run =
+        testing_support::RunProcess(argv, std::filesystem::current_path());
+    status = run.exitStatus;
+    return run.out;
 }
 
 TEST(SolveCommand, FiguresUnderEachStageAndAsATable) {
     // coin_pocket twice: its start angle points up the pocket, the copy's along the corridor.
     const std::string text =
-        testing::ReadAll(std::string(ZARP_TEST_STAGES_DIR) + "/fixtures/coin_pocket.txt");
+        testing::ReadAll(std::string(ZARP_TEST_SOLVER_DIR) + "/fixtures/coin_pocket.txt");
     std::string along = text;
     along.replace(along.find("angle 270"), 9, "angle 0");
     std::string error, bytes;
@@ -116,7 +95,7 @@ TEST(SolveCommand, FiguresUnderEachStageAndAsATable) {
     ASSERT_TRUE(stagetext::FormatStages({up, straight}, bytes, error)) << error;
     SetFile set(bytes);
     int status = -1;
-    const std::string table = RunProgram("solve " + set.path + " --table", status);
+    const std::string table = RunProgram({"solve", set.path, "--table"}, status);
     EXPECT_EQ(status, 0) << table;
     EXPECT_EQ(table.rfind("stage  par  shots  window  all coins  coins  start angle\n"
                           "    1    1      3       1          2      1  misses\n"
@@ -125,7 +104,7 @@ TEST(SolveCommand, FiguresUnderEachStageAndAsATable) {
                           0),
               0u)
         << table;
-    const std::string lines = RunProgram("solve " + set.path + " 1", status);
+    const std::string lines = RunProgram({"solve", set.path, "1"}, status);
     EXPECT_EQ(status, 0) << lines;
     EXPECT_NE(lines.find("stage 1: solved, par 1 of 3 shots, coins 0/1, angles 0; "),
               std::string::npos)
@@ -135,7 +114,7 @@ TEST(SolveCommand, FiguresUnderEachStageAndAsATable) {
         << lines;
     EXPECT_NE(lines.find("), the start angle alone does not clear it\n"), std::string::npos)
         << lines;
-    const std::string plain = RunProgram("solve " + set.path + " 2 --no-figures", status);
+    const std::string plain = RunProgram({"solve", set.path, "2", "--no-figures"}, status);
     EXPECT_EQ(status, 0) << plain;
     EXPECT_EQ(plain.find("window"), std::string::npos) << plain;
 }

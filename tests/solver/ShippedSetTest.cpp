@@ -5,7 +5,7 @@
 #include <set>
 
 #include "common/stage/BlockTypes.h"
-#include "tests/stages/StageFixtures.h"
+#include "tests/solver/StageFixtures.h"
 
 namespace zarp {
 namespace {
@@ -19,7 +19,7 @@ struct ShippedSet {
 };
 
 // 16 playable stages that use every block type between them, each with its start and goal on
-// the field, coins to take and shots to spare (tests/stages/CurveTest.cpp compares the shots
+// the field, coins to take and shots to spare (tests/solver/CurveTest.cpp compares the shots
 // with the par).
 TEST(ShippedStages, SixteenStagesUseEveryBlockType) {
     const ShippedSet set;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/stages/StageFixtures.h"
+#include "tests/solver/StageFixtures.h"
 #include "tools/zrptool/SolveReplay.h"
 #include "tools/zrptool/SolveSearch.h"
 
@@ -54,7 +54,7 @@ TEST(SolutionReplay, EveryShippedStageIsClearedByItsKeyScript) {
     for (int32_t stage = 1; stage <= 16; ++stage) {
         char name[64];
         std::snprintf(name, sizeof name, "/keys/stage%02d.keys", stage);
-        const std::string keys = testing::ReadAll(std::string(ZARP_TEST_STAGES_DIR) + name);
+        const std::string keys = testing::ReadAll(std::string(ZARP_TEST_SOLVER_DIR) + name);
         ASSERT_FALSE(keys.empty()) << name;
         // The script's second line names the frames to run: "--frames N".
         const size_t at = keys.find("--frames ");

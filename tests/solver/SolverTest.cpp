@@ -5,7 +5,7 @@
 
 #include "game/media/MediaDevices.h"
 #include "game/play/Physics.h"
-#include "tests/stages/StageFixtures.h"
+#include "tests/solver/StageFixtures.h"
 #include "tools/zrptool/SolveSearch.h"
 
 namespace zarp::zrptool {
@@ -53,7 +53,7 @@ TEST(StageSolver, ImpossibleStagesAreReportedUnsolvable) {
         testing::FixtureSet set;
         if (std::string(c.fixture) == "one_short_two") {
             std::string text =
-                testing::ReadAll(std::string(ZARP_TEST_STAGES_DIR) + "/fixtures/one_short.txt");
+                testing::ReadAll(std::string(ZARP_TEST_SOLVER_DIR) + "/fixtures/one_short.txt");
             text.replace(text.find("shots 1"), 7, "shots 2");
             set = LoadMap(text);
         } else {
@@ -90,7 +90,7 @@ TEST(StageSolver, WaitsForTheToggleBlocksWhenTheMomentMatters) {
 
 TEST(StageSolver, ShotsOptionLimitsTheDepth) {
     std::string text =
-        testing::ReadAll(std::string(ZARP_TEST_STAGES_DIR) + "/fixtures/one_short.txt");
+        testing::ReadAll(std::string(ZARP_TEST_SOLVER_DIR) + "/fixtures/one_short.txt");
     text.replace(text.find("shots 1"), 7, "shots 5");
     const SolveResult r = Solve(LoadMap(text), 1);
     EXPECT_EQ(r.status, SolveStatus::Unsolvable);
@@ -137,7 +137,7 @@ TEST(StageSolver, TurnsToTheExactAngleEitherWay) {
 // shot of its own; with the pocket walled up the coin can never be had.
 TEST(StageSolver, FiguresOfSmallStages) {
     std::string walled =
-        testing::ReadAll(std::string(ZARP_TEST_STAGES_DIR) + "/fixtures/coin_pocket.txt");
+        testing::ReadAll(std::string(ZARP_TEST_SOLVER_DIR) + "/fixtures/coin_pocket.txt");
     walled.replace(walled.find("x.xxxxxxxxxxxxxxxxx"), 19, "x#xxxxxxxxxxxxxxxxx");
     struct Case {
         const char* name;
