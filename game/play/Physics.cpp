@@ -17,6 +17,11 @@ inline bool Overlap(int64_t l1, int64_t t1, int64_t r1, int64_t b1, int64_t l2, 
     return std::max(l1, l2) < std::min(r1, r2) && std::max(t1, t2) < std::min(b1, b2);
 }
 
+// BlockSize for a type already found to be 0 to 17: the hot loops skip its second range test.
+constexpr int64_t ValidBlockSize(int32_t type) {
+    return type <= kBlockIce ? 64 : 32;
+}
+
 constexpr std::array<const char*, 13> kEffectFiles = {
     "shot.wav",  "chr.wav",   "rub.wav",   "needle.wav", "kir.wav",   "coin1.wav", "coin2.wav",
     "coin3.wav", "coin4.wav", "coin5.wav", "coin6.wav",  "coin7.wav", "coin8.wav",
@@ -161,7 +166,7 @@ BlockCells MakeBlockCells(const StageSlotView& stage) {
         const int32_t type = stage.blockType[i];
         if (type < 0 || type > kBlockLastType) continue;
         const int64_t bx = stage.blockX[i], by = stage.blockY[i];
-        const int64_t size = type <= kBlockIce ? 64 : 32;  // BlockSize, for a type known valid
+        const int64_t size = ValidBlockSize(type);
         for (int32_t row = 0; row < BlockCells::kRows; ++row) {
             for (int32_t column = 0; column < BlockCells::kColumns; ++column) {
                 // Cores with their corner in this cell lie within it and kCore beyond.
@@ -188,7 +193,7 @@ inline void TouchBlock(PlayWorld& world, PlayEvents& events, int32_t i, int64_t 
     const int32_t type = stage.blockType[i];
     if (type < 0 || type > kBlockLastType) return;
     const int64_t bx = stage.blockX[i], by = stage.blockY[i];
-    const int64_t size = type <= kBlockIce ? 64 : 32;  // BlockSize, for a type known valid
+    const int64_t size = ValidBlockSize(type);
     if (!Overlap(cl, ct, cr, cb, bx, by, bx + size, by + size)) return;
     // A factor replaces r, so with several rebound blocks the last one decides; all the
     // other effects add up.
