@@ -7,6 +7,8 @@
 
 #include "game/media/Bitmap.h"
 #include "game/media/MediaDevices.h"
+#include "game/media/Trig.h"
+#include "game/media/TrigAngles.h"
 
 namespace zarp {
 
@@ -15,8 +17,6 @@ namespace {
 // A dotted ellipse with more dots than this is a caller's mistake (a zero or tiny step would
 // never finish); it draws nothing.
 constexpr double kMaxEllipseDots = 4.0 * 1024 * 1024;
-// 3.14159 / 90: one angle unit of two degrees, with the game's short pi.
-constexpr double kAngleUnit = 0.03490655555555555;
 
 bool Usable(const Surface& surface) {
     return surface.width > 0 && surface.height > 0 &&
@@ -220,8 +220,8 @@ void MediaDevices::DrawEllipse(int32_t step, int32_t index, double cx, double cy
     if (!(increment > 0.0) || 180.0 / increment > kMaxEllipseDots) return;
     double a = 0.0;
     while (a < 180) {
-        const double fx = std::cos(a * kAngleUnit) * radius * sx + cx;
-        const double fy = std::sin(a * kAngleUnit) * radius * sy + cy;
+        const double fx = Cos(a * kAngleUnit) * radius * sx + cx;
+        const double fy = Sin(a * kAngleUnit) * radius * sy + cy;
         // Only dots that can land on the screen are truncated (the rest would not fit an int).
         if (fx > -2.0 && fx < 1000.0 && fy > -2.0 && fy < 1000.0) {
             const int32_t x = static_cast<int>(fx);
@@ -230,7 +230,7 @@ void MediaDevices::DrawEllipse(int32_t step, int32_t index, double cx, double cy
                 PutPixel(x, y, index);
             }
         }
-        a = a + step / radius / sx / sy;
+        a = NextEllipseAngle(a, step, radius, sx, sy);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/media/MediaDevices.h"
+#include "game/media/Trig.h"
 
 namespace zarp {
 
@@ -105,8 +106,8 @@ void Aim(PlayWorld& world, PlayInput& input, PlayEvents& events) {
     if (p.angle > 360) p.angle -= 360;
     Friction(p, input, events);
     // The launch direction takes the angle truncated to whole units of 2 degrees.
-    p.vx = 11 * std::cos(Trunc(p.angle) * kAngleUnit);
-    p.vy = 11 * std::sin(Trunc(p.angle) * kAngleUnit);
+    p.vx = 11 * Cos(Trunc(p.angle) * kAngleUnit);
+    p.vy = 11 * Sin(Trunc(p.angle) * kAngleUnit);
 }
 
 bool TryFire(PlayWorld& world, PlayInput& input, PlayEvents& events) {

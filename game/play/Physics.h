@@ -23,12 +23,10 @@
 #include <vector>
 
 #include "common/stage/Stage.h"
+#include "game/media/TrigAngles.h"
 #include "game/play/Player.h"
 
 namespace zarp {
-
-// Angles are in units of 2 degrees: pi taken as 3.14159, divided by 90.
-inline constexpr double kAngleUnit = 3.14159 / 90;
 
 // Truncation toward zero, as static_cast<int>; values beyond the int range (only a stage file
 // with absurd coordinates gets there) saturate instead of being undefined.

@@ -6,6 +6,7 @@
 
 #include "game/media/Media.h"
 #include "game/media/SheetCells.h"
+#include "game/media/Trig.h"
 #include "game/play/Hud.h"
 #include "game/play/Physics.h"
 #include "game/play/PlayField.h"
@@ -87,8 +88,8 @@ void ScenePlay::Frame(const Context& c) {
         Aim(world, input, events);
         PlayEffects(devices, events);
         DrawBall(media, p);
-        devices.DrawSprite(Trunc(p.x + 24 * std::cos(p.angle * kAngleUnit)),
-                           Trunc(p.y + 24 * std::sin(p.angle * kAngleUnit)), cell::kAimMarker,
+        devices.DrawSprite(Trunc(p.x + 24 * Cos(p.angle * kAngleUnit)),
+                           Trunc(p.y + 24 * Sin(p.angle * kAngleUnit)), cell::kAimMarker,
                            media.playerSheet.get());
         devices.Present();
         media.RestoreStagePicture();
@@ -110,7 +111,8 @@ void ScenePlay::Frame(const Context& c) {
         // The booster ring grows from 11.7 to 120 pixels over 20 frames; the status line is
         // drawn again so that the ring never covers it.
         const int32_t t = events.ringTime;
-        devices.DrawEllipse(322 - 16 * t, 0xFFFFFF, ringX, ringY, (400 - t * t) * 0.3, 1.0, 1.0);
+        devices.DrawEllipse(BoosterRingStep(t), 0xFFFFFF, ringX, ringY, BoosterRingRadius(t), 1.0,
+                            1.0);
         DrawHud(media, session);
     }
 
