@@ -17,6 +17,16 @@
 #include <memory>
 #include <vector>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+// Under node the program is the script that node runs, not node itself.
+EM_JS(char*, ZarpScriptPath, (), {
+    if (typeof process !== 'object' || !process.argv || !process.argv[1]) return 0;
+    return allocateUTF8(require('path').resolve(process.argv[1]));
+});
+#endif
+
 namespace zarp {
 namespace {
 
@@ -93,6 +103,14 @@ bool MakeUserFolder(const std::string& path, std::string* error) {
 }  // namespace
 
 std::string ProgramFolder() {
+#ifdef __EMSCRIPTEN__
+    if (char* script = ZarpScriptPath()) {
+        std::string path(script);
+        std::free(script);
+        const auto slash = path.rfind('/');
+        return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+    }
+#endif
     std::vector<char> buffer(4096);
     for (;;) {
         const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
