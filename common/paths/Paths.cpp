@@ -22,7 +22,7 @@
 
 // Under node the program is the script that node runs, not node itself.
 EM_JS(char*, ZarpScriptPath, (), {
-    if (typeof process !== 'object' || !process.argv || !process.argv[1]) return 0;
+    if (typeof process != = 'object' || !process.argv || !process.argv[1]) return 0;
     return allocateUTF8(require('path').resolve(process.argv[1]));
 });
 #endif

@@ -109,7 +109,8 @@ class TForm1 : public platform::MessageSink, public Shell {
     // One frame of the current scene, without the wait.
     void RunScene();
     void FormDestroy();
-    // The user stage list from the sets of the working folder (start-up).
+    // The user stage list from the sets of the working folder (start-up; the browser build also
+    // when the player adds sets).
     void ListUserStages();
     void FormKeyDown(int key);
     void MediaPlayer1Notify();

@@ -48,6 +48,9 @@ struct Ranking {
     // the stage reached and an empty name; the former tenth place drops out. Returns its entry,
     // or -1 when the score does not get in.
     int32_t Insert(int32_t score, int32_t stage);
+
+    // The same places and whether it may be written: the browser build saves it when this changes.
+    bool operator==(const Ranking&) const = default;
 };
 
 }  // namespace zarp

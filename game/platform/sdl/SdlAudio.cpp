@@ -48,16 +48,6 @@ uint32_t MusicEventType() {
     return type;
 }
 
-PanGains GainsForPan(int pan) {
-    pan = std::clamp(pan, -10000, 10000);
-    double far = 255.0 * std::pow(10.0, -std::abs(pan) / 2000.0);
-    auto farGain = static_cast<uint8_t>(std::lround(far));
-    PanGains gains;
-    if (pan < 0) gains.right = farGain;
-    if (pan > 0) gains.left = farGain;
-    return gains;
-}
-
 std::string FindSoundFont(const char* sdlSoundfonts) {
     if (sdlSoundfonts != nullptr && *sdlSoundfonts != '\0') return sdlSoundfonts;
     for (const char* path : kSoundFonts) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "game/media/Midi.h"
+#include "game/platform/PanGains.h"
 #include "game/platform/Platform.h"
 
 namespace zarp::sdl {
@@ -22,14 +23,8 @@ namespace zarp::sdl {
 // message pump turns it into MessageSink::MusicNotify.
 uint32_t MusicEventType();
 
-// Left and right gains (0..255) for a pan in hundredths of a decibel: the far side is
-// attenuated by |pan| / 100 dB, the near side stays at full level.
-struct PanGains {
-    uint8_t left = 255;
-    uint8_t right = 255;
-    bool operator==(const PanGains&) const = default;
-};
-PanGains GainsForPan(int pan);
+using platform::GainsForPan;
+using platform::PanGains;
 
 // The soundfont music plays with: `sdlSoundfonts` (the SDL_SOUNDFONTS setting) when set,
 // else the first General MIDI soundfont of the system that exists. Empty when there is none.
