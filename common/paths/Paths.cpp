@@ -21,10 +21,12 @@
 #include <emscripten.h>
 
 // Under node the program is the script that node runs, not node itself.
+// clang-format off
 EM_JS(char*, ZarpScriptPath, (), {
-    if (typeof process != = 'object' || !process.argv || !process.argv[1]) return 0;
+    if (typeof process != 'object' || !process.argv || !process.argv[1]) return 0;
     return allocateUTF8(require('path').resolve(process.argv[1]));
 });
+// clang-format on
 #endif
 
 namespace zarp {

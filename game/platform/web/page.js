@@ -11,17 +11,24 @@ var ZarpPage = (function () {
 
   // ---- Waiting -------------------------------------------------------------------------------
   // A timer sleeps most of the way; the last few milliseconds pass in message turns, which the
-  // browser does not stretch to 4 ms as it does nested timers.
+  // browser does not stretch to 4 ms as it does nested timers. The timer is set to fire as early
+  // as timers have been firing late here (a busy machine delays them).
   var channel = new MessageChannel();
   var onMessage = null;
   channel.port1.onmessage = function () { var f = onMessage; onMessage = null; if (f) f(); };
+  var early = 2;
   page.sleepUntil = function (due, wakeUp) {
     var check = function () {
       var left = due - performance.now();
       if (left <= 0) {
         wakeUp();
-      } else if (left > 3) {
-        setTimeout(check, left - 2);
+      } else if (left > early + 1) {
+        var wake = performance.now() + left - early;
+        setTimeout(function () {
+          var late = performance.now() - wake;
+          early = Math.min(8, Math.max(1.5, early * 0.9 + (late + 1.5) * 0.1));
+          check();
+        }, left - early);
       } else {
         onMessage = check;
         channel.port2.postMessage(0);
