@@ -17,9 +17,12 @@ SANITIZE_EXCLUDE ?=
 # program, whose X11, D-Bus and sound libraries are loaded and unloaded at run time and leave
 # blocks behind at exit that no stack can name. Memory errors are still checked there.
 SANITIZE_NO_LEAKS ?= ^window\.
+# The browser build (make web): emscripten's, beside the native build whose data it packs.
+WEB_BUILD ?= build-web
+EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs
 
 .PHONY: all deps configure build dist play test test-sanitize test-fuzz fuzz soak bench clean
-.PHONY: install package test-package
+.PHONY: install package test-package web test-web web-test-tools
 
 all: build
 
@@ -37,10 +40,33 @@ dist: build
 play: build
 	cd $(BUILD)/dist && ./zarp w
 
-# In CI (CI set) the whole suite runs again in the sanitizer build, and each fuzz target briefly.
+# In CI (CI set) the whole suite runs again in the sanitizer build, then the browser build's
+# tests, and each fuzz target briefly.
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 900
-	@if [ -n "$$CI" ]; then $(MAKE) --no-print-directory test-sanitize test-fuzz; fi
+	@if [ -n "$$CI" ]; then $(MAKE) --no-print-directory test-sanitize test-web test-fuzz; fi
+
+# The page in $(WEB_BUILD)/dist (index.html, zarp.js, zarp.wasm, zarp.data) and the headless
+# driver for node, $(WEB_BUILD)/bin/zarp-headless.js. The native build makes the data first.
+web: build
+	@scripts/install-deps web
+	@$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=MinSizeRel \
+		-DZARP_NATIVE_BUILD=$(abspath $(BUILD)) $(CMAKE_ARGS) >/dev/null
+	@$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+
+# puppeteer-core from npm (it drives Debian's chromium; it downloads no browser), installed
+# beside a copy of the script that uses it.
+web-test-tools:
+	@scripts/install-deps web
+	@command -v npm >/dev/null || scripts/install-deps npm
+	@mkdir -p $(WEB_BUILD)/npm
+	@cp tests/web/package.json tests/web/package-lock.json tests/web/page.mjs $(WEB_BUILD)/npm/
+	@cd $(WEB_BUILD)/npm && if ! cmp -s package-lock.json node_modules/.zarp-lock; then \
+		npm ci --no-audit --no-fund --loglevel=error && cp package-lock.json node_modules/.zarp-lock; fi
+
+# Every kept key script through both drivers, the size of the page, and the page in chromium.
+test-web: web web-test-tools
+	@tests/web/run $(BUILD) $(WEB_BUILD)
 
 test-sanitize: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARP_SANITIZE=ON $(CMAKE_ARGS) >/dev/null
@@ -91,8 +117,8 @@ package: build
 test-package: package
 	scripts/check-package $$(ls -t $(BUILD)/zarpane_*.deb | head -n 1)
 
-bench: build
-	@scripts/bench $(BUILD)
+bench: build web web-test-tools
+	@scripts/bench $(BUILD) $(WEB_BUILD)
 
 clean:
 	rm -rf $(BUILD)

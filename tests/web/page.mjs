@@ -1,18 +1,21 @@
 // The browser build in Debian's chromium, driven by puppeteer-core, served from 127.0.0.1.
 //
-//   node page.mjs test DIST     passes the opening, starts a game, shoots, and checks from the
-//                               canvas that the field is shown and the ball moved
+//   node page.mjs test DIST [DATA]
+//                               passes the opening, starts a game, shoots, and checks from the
+//                               canvas that the field is shown and the ball moved; with DATA (the
+//                               native ready-to-run folder), that the game's folder in the page
+//                               holds its data files byte for byte
 //   node page.mjs pacing DIST   prints the frame interval over 600 frames of play
 //
 // CHROMIUM names the browser (default /usr/bin/chromium); ZARP_SCREENSHOT=FILE.png keeps a
 // picture of the page after the shot. Exit status 0 when all is well.
 import {createServer} from 'node:http';
-import {mkdtempSync, readFileSync, rmSync, statSync} from 'node:fs';
+import {mkdtempSync, readdirSync, readFileSync, rmSync, statSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {extname, join, normalize} from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const [mode, dist] = process.argv.slice(2);
+const [mode, dist, data] = process.argv.slice(2);
 if (!['test', 'pacing'].includes(mode) || !dist) {
   console.error('usage: node page.mjs test|pacing DIST');
   process.exit(2);
@@ -134,6 +137,23 @@ async function main() {
     }
     if (process.env.ZARP_SCREENSHOT) await page.screenshot({path: process.env.ZARP_SCREENSHOT});
     const afterShot = await status();
+    if (data) {
+      // The page unpacks the data as the build packed it: the same bytes as the native files.
+      const names = readdirSync(data).filter((n) => /\.(wav|dat|mid|zrp)$/.test(n) && n !== 'zarp.dat');
+      const inPage = await page.evaluate((names) => names.map((n) => {
+        try {
+          return Array.from(FS.readFile('/zarp/' + n)).join(',');
+        } catch {
+          return 'missing';
+        }
+      }), names);
+      names.forEach((n, i) => {
+        if (inPage[i] !== Array.from(readFileSync(join(data, n))).join(',')) {
+          problems.push(`${n} differs in the page`);
+        }
+      });
+      console.log(`${names.length} data files compared with the native ones`);
+    }
     console.log(`field: ${(lit * 100).toFixed(1)}% of its channels lit; ${moved} pixels changed ` +
                 `after the shot; scene ${afterShot.scene}; WebAudio ${audio ? 'present' : 'absent'}`);
     if (lit < 0.2) problems.push('the field is not shown (the canvas is mostly black)');

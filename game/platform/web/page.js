@@ -361,10 +361,32 @@ var ZarpPage = (function () {
       db.transaction('files', 'readwrite').objectStore('files').put(bytes, name);
     } catch (e) {}
   };
+  // A WAV file packed by pack-data: its samples as differences, low bytes then high bytes.
+  var unpackDelta = function (packed) {
+    var view = new DataView(packed.buffer, packed.byteOffset, packed.length);
+    if (packed.length < 12 || view.getUint32(0) !== 0x5A574431) return packed;  // "ZWD1"
+    var start = view.getUint32(4, true), length = view.getUint32(8, true);
+    var out = new Uint8Array(packed.length - 12);
+    var n = length / 2, low = 12 + start, high = low + n, sample = 0;
+    out.set(packed.subarray(12, low), 0);
+    for (var i = 0; i < n; ++i) {
+      sample = (sample + (packed[low + i] | packed[high + i] << 8)) & 0xFFFF;
+      out[start + 2 * i] = sample & 0xFF;
+      out[start + 2 * i + 1] = sample >> 8;
+    }
+    out.set(packed.subarray(high + n), start + length);
+    return out;
+  };
   page.prepareFiles = function (path) {
     FS.mkdirTree(path);
     FS.readdir(PACK).forEach(function (name) {
-      if (FS.isFile(FS.stat(PACK + name).mode)) FS.writeFile(path + name, FS.readFile(PACK + name));
+      if (!FS.isFile(FS.stat(PACK + name).mode)) return;
+      var bytes = FS.readFile(PACK + name);
+      if (/\.delta$/.test(name)) {
+        name = name.replace(/\.delta$/, '');
+        bytes = unpackDelta(bytes);
+      }
+      FS.writeFile(path + name, bytes);
     });
     for (var name in stored) FS.writeFile(path + name, stored[name]);
     folder = path;
