@@ -4,13 +4,16 @@
 //                               passes the opening, starts a game, shoots, and checks from the
 //                               canvas that the field is shown and the ball moved; with DATA (the
 //                               native ready-to-run folder), that the game's folder in the page
-//                               holds its data files byte for byte
+//                               holds its data files byte for byte. Then adds 16 stage sets with
+//                               the file button (19 with the examples: the game's message shows
+//                               in the page's dialog), quits with F9, and reloads the page: the
+//                               sets and zarp.dat come back from the browser's storage.
 //   node page.mjs pacing DIST   prints the frame interval over 600 frames of play
 //
 // CHROMIUM names the browser (default /usr/bin/chromium); ZARP_SCREENSHOT=FILE.png keeps a
 // picture of the page after the shot. Exit status 0 when all is well.
 import {createServer} from 'node:http';
-import {mkdtempSync, readdirSync, readFileSync, rmSync, statSync} from 'node:fs';
+import {mkdtempSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {extname, join, normalize} from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -159,6 +162,42 @@ async function main() {
     if (lit < 0.2) problems.push('the field is not shown (the canvas is mostly black)');
     if (moved < 50) problems.push('the ball did not move after the shot');
     if (afterShot.scene !== SCENE.play) problems.push(`scene ${afterShot.scene} after the shot`);
+
+    // Sets added with the file button are listed at once: 19 in all, which the game reports.
+    const sets = mkdtempSync(join(tmpdir(), 'zarp-sets-'));
+    const set = data ? readFileSync(join(data, 'first-steps.zrp')) : Buffer.from('2\r\n');
+    const names = Array.from({length: 16}, (_, i) => `added${String(i + 1).padStart(2, '0')}.zrp`);
+    names.forEach((n) => writeFileSync(join(sets, n), set));
+    await (await page.$('#sets')).uploadFile(...names.map((n) => join(sets, n)));
+    const box = await waitFor('the dialog', () => page.evaluate(() => {
+      const dialog = document.getElementById('dialog');
+      return !dialog.hidden && dialog.querySelector('.text').textContent;
+    }), 20);
+    if (!box.includes('１９個以上')) problems.push(`unexpected dialog: ${box}`);
+    const before = (await status()).frames.length;
+    await sleep(300);
+    if ((await status()).frames.length !== before) problems.push('the game ran on under the dialog');
+    await tap(page, 'Enter');
+    await waitFor('the game after the dialog',
+                  async () => (await status()).frames.length > before + 10, 10);
+
+    // F9 quits: the game shuts down, writes zarp.dat, and the page offers another game.
+    await tap(page, 'F9');
+    await waitFor('the end of the game', () => page.evaluate(() =>
+        !document.getElementById('overlay').hidden &&
+        document.getElementById('overlay-text').textContent.startsWith('Thanks')), 20);
+    await page.reload();
+    await waitFor('the start overlay again',
+                  () => page.evaluate(() => document.getElementById('overlay-text').textContent
+                                               .startsWith('Click')), 60);
+    const kept = await page.evaluate(() => FS.readdir('/zarp'));
+    const missing = names.concat(['zarp.dat']).filter((n) => !kept.includes(n));
+    if (missing.length) problems.push(`not kept by the browser: ${missing.join(' ')}`);
+    const ranking = await page.evaluate(() => new TextDecoder().decode(FS.readFile('/zarp/zarp.dat')));
+    if (!ranking.includes('Sum=')) problems.push('zarp.dat came back without its ranking');
+    console.log(`storage: ${names.length} sets and zarp.dat kept across a reload; dialog: ${box}`);
+    rmSync(sets, {recursive: true, force: true});
+
     for (const p of problems) console.log(`FAIL: ${p}`);
     console.log(problems.length ? '0 passed, 1 failed' : '1 passed, 0 failed');
     return problems.length ? 1 : 0;

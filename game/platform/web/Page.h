@@ -8,7 +8,6 @@ namespace zarp::web {
 
 // Events of zarp_next_event besides key-downs (0..255, virtual-key codes).
 inline constexpr int kEventSetsChanged = 256;  // the player added stage sets
-inline constexpr int kEventClose = 257;        // the page asks the game to close
 
 extern "C" {
 // Milliseconds of the page's clock, with fractions.

@@ -1,5 +1,7 @@
 #include "game/platform/web/WebPlatform.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "game/media/FileBytes.h"
@@ -19,10 +21,11 @@ uint32_t WebClock::Ticks() {
 }
 
 void WebClock::WaitUntil(uint32_t due) {
-    const uint32_t now = Ticks();
-    if (static_cast<int32_t>(due - now) <= 0) return;
-    // The page's clock in milliseconds with fractions; the due tick starts at a whole one.
-    zarp_sleep_until(zarp_now() + static_cast<double>(due - now) - std::fmod(zarp_now(), 1.0));
+    const double now = zarp_now();
+    const auto ahead =
+        static_cast<int32_t>(due - static_cast<uint32_t>(static_cast<uint64_t>(now)));
+    // The due tick begins at a whole millisecond of the page's clock.
+    if (ahead > 0) zarp_sleep_until(std::floor(now) + ahead);
 }
 
 bool WebKeyboard::AsyncKeyState(int virtualKey) {
@@ -82,6 +85,12 @@ platform::Answer WebDialogs::MessageBox(const std::string& caption, const std::s
     while ((answer = zarp_dialog_answer()) < 0)
         zarp_sleep_until(zarp_now() + 16);
     return static_cast<platform::Answer>(answer);
+}
+
+// A game that ends leaves no sound behind for the next.
+WebAudio::~WebAudio() {
+    for (int slot = 0; slot < 8; ++slot)
+        StopVoice(slot);
 }
 
 bool WebAudio::Init() {
@@ -187,8 +196,6 @@ void WebMessages::Pump(platform::MessageSink& sink) {
             sink.KeyDown(event);
         } else if (event == kEventSetsChanged) {
             page_.setsChanged = true;
-        } else if (event == kEventClose) {
-            sink.CloseRequest();
         }
     }
     while (music_.TakeNotification())

@@ -60,6 +60,7 @@ class WebDialogs : public platform::Dialogs {
 // Eight WebAudio voices with the native pan rule.
 class WebAudio : public platform::Audio {
   public:
+    ~WebAudio() override;
     bool Init() override;
     bool PlayVoice(int slot, const platform::PcmFormat& format, const uint8_t* data, size_t size,
                    int pan, const std::string& name) override;
@@ -75,6 +76,7 @@ class WebAudio : public platform::Audio {
 // synthesiser and soundfont as the native game), and ends, as natively, when its MIDI file ends.
 class WebMusic : public platform::Music {
   public:
+    ~WebMusic() override { Close(false); }
     bool Open(const std::string& path) override;
     bool Play(bool notify) override;
     void Stop(bool notify) override;
@@ -94,7 +96,7 @@ class WebMusic : public platform::Music {
     int pendingNotifications_ = 0;
 };
 
-// What the page has for the game besides keys: new stage sets, and a request to close.
+// What the page has for the game besides keys: the player added stage sets.
 struct PageEvents {
     bool setsChanged = false;
 };
