@@ -4,15 +4,12 @@
 #include <cctype>
 #include <cmath>
 
-#include "game/media/FileBytes.h"
-#include "game/media/Midi.h"
 #include "game/platform/PanGains.h"
 #include "game/platform/web/Page.h"
 
 namespace zarp::web {
 
 namespace {
-constexpr size_t kMaxMidiBytes = 16u << 20;
 constexpr int kPixels = platform::kScreenWidth * platform::kScreenHeight;
 }  // namespace
 
@@ -136,10 +133,16 @@ std::string RecordingFor(const std::string& midiPath) {
 
 bool WebMusic::Open(const std::string& path) {
     Close(false);
-    std::vector<uint8_t> bytes;
-    lengthSeconds_ =
-        ReadFileBytes(path, kMaxMidiBytes, bytes) == FileRead::Ok ? MidiSeconds(bytes) : 0;
-    if (!(lengthSeconds_ > 0)) return false;
+    path_ = path;
+    if (complaints_.Silenced(path)) return false;
+    // The same reading as the native players: a file they refuse stays silent here too.
+    const MidiPiece piece = ReadMidiFile(path);
+    if (!piece.problem.empty()) {
+        complaints_.Silence(path, piece.problem);
+        return false;
+    }
+    lengthSeconds_ = piece.seconds;
+    complaints_.Opened();
     recording_ = RecordingFor(path);
     state_ = State::Ready;
     position_ = 0;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/media/Midi.h"
 #include "game/platform/Platform.h"
 
 namespace zarp::web {
@@ -88,6 +89,8 @@ class WebMusic : public platform::Music {
     enum class State { Closed, Ready, Playing, Paused, Ended };
     double Elapsed() const;
     State state_ = State::Closed;
+    MusicComplaints complaints_;
+    std::string path_;
     std::string recording_;  // the recording's name in the page's files
     double lengthSeconds_ = 0;
     double startedAt_ = 0;  // audio clock at the piece's beginning, while it plays

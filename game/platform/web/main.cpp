@@ -70,8 +70,9 @@ int main() {
             web::WebMessages messages(keyboard, music, page);
             platform::Platform platform{clock,  messages, keyboard, joystick,
                                         screen, dialogs,  audio,    music};
-            // Windowed: the page scales the picture; full screen is the page's button.
-            status = RunGame(platform, layout, {"w"}, &hooks);
+            // Windowed: the page scales the picture; full screen is the page's button. The
+            // messages speak the browser's language, which the page gives as LANG.
+            status = RunGame(platform, layout, {"w"}, &hooks, LocaleLanguage());
         }
         web::zarp_store_file(layout.settingsFile.c_str());
         invitation = status == 0 ? "Thanks for playing. Click or press a key to play again"
