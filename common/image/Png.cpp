@@ -9,8 +9,7 @@ namespace {
 bool WritePng(const std::string& path, int32_t width, int32_t height,
               const std::vector<uint8_t>& pixels, png_uint_32 format, int32_t channels,
               std::string* error) {
-    if (width <= 0 || height <= 0 ||
-        pixels.size() < static_cast<size_t>(width) * height * channels) {
+    if (!PictureSizeMatches(width, height, pixels, channels)) {
         if (error) *error = path + ": picture size does not match its pixels";
         return false;
     }

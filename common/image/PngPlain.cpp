@@ -9,7 +9,7 @@ namespace zarp {
 
 bool WritePngRgb(const std::string& path, int32_t width, int32_t height,
                  const std::vector<uint8_t>& rgb, std::string* error) {
-    if (width <= 0 || height <= 0 || rgb.size() < static_cast<size_t>(width) * height * 3) {
+    if (!PictureSizeMatches(width, height, rgb, 3)) {
         if (error) *error = path + ": picture size does not match its pixels";
         return false;
     }

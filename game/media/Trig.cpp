@@ -21,32 +21,31 @@ double Corrected(double portable, int8_t correction) {
     return value;
 }
 
-// The table's place of an angle, or -1 when the table does not hold it.
-int64_t Find(double radians) {
+// The sine and cosine of a table angle, as the build machine's library gives them; false when
+// the table does not hold the angle.
+bool FromTable(double radians, double& sine, double& cosine) {
     // A constant list made once from the game's own angles, not state of the game.
     static const std::vector<double> angles = TableAngles();
     auto it = std::lower_bound(angles.begin(), angles.end(), radians);
-    if (it == angles.end() || *it != radians) return -1;
-    const int64_t at = it - angles.begin();
-    return at < static_cast<int64_t>(TrigCorrections().size()) ? at : -1;
+    if (it == angles.end() || *it != radians) return false;
+    const auto at = static_cast<size_t>(it - angles.begin());
+    if (at >= TrigCorrections().size()) return false;
+    PortableSinCos(radians, sine, cosine);
+    sine = Corrected(sine, TrigCorrections()[at].sine);
+    cosine = Corrected(cosine, TrigCorrections()[at].cosine);
+    return true;
 }
 
 }  // namespace
 
 double Sin(double radians) {
-    const int64_t at = Find(radians);
-    if (at < 0) return std::sin(radians);
     double sine = 0, cosine = 0;
-    PortableSinCos(radians, sine, cosine);
-    return Corrected(sine, TrigCorrections()[static_cast<size_t>(at)].sine);
+    return FromTable(radians, sine, cosine) ? sine : std::sin(radians);
 }
 
 double Cos(double radians) {
-    const int64_t at = Find(radians);
-    if (at < 0) return std::cos(radians);
     double sine = 0, cosine = 0;
-    PortableSinCos(radians, sine, cosine);
-    return Corrected(cosine, TrigCorrections()[static_cast<size_t>(at)].cosine);
+    return FromTable(radians, sine, cosine) ? cosine : std::cos(radians);
 }
 
 }  // namespace zarp
