@@ -2,7 +2,7 @@
 """Replays every kept key script through a headless driver, and compares two such runs.
 
   replays.py run --driver CMD --data DIST --out DIR
-      runs each script of tests/scenes/keys (the game from its opening) and tests/stages/keys
+      runs each script of tests/scenes/keys (the game from its opening) and tests/solver/keys
       (a test play of that stage of stage.dat) with a fixed seed, in a fresh copy of the data
       folder, keeping the exit status, standard output and error, trace, log, state, zarp.dat
       and the frames saved with --shot. CMD is split on blanks ("node --x driver.js").
@@ -21,7 +21,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 SCENE_KEYS = ROOT / "tests/scenes/keys"
-STAGE_KEYS = ROOT / "tests/stages/keys"
+STAGE_KEYS = ROOT / "tests/solver/keys"
 
 # Frames to run each scene script for: as long as its test runs it, or longer.
 SCENE_FRAMES = {
