@@ -78,7 +78,7 @@ bool MemoryScreen::SavePng(const std::string& path, std::string* error) const {
         rgb[3 * i + 1] = entry.green;
         rgb[3 * i + 2] = entry.blue;
     }
-    return WritePngRgb(path, 640, 480, rgb, error);
+    return WritePngRgb(path, platform::kScreenWidth, platform::kScreenHeight, rgb, error);
 }
 
 namespace {

@@ -74,7 +74,8 @@ class MemoryScreen : public platform::Screen {
     bool opened = false;
     bool fullScreen = false;
     int64_t presents = 0;
-    std::vector<uint8_t> pixels = std::vector<uint8_t>(640 * 480);
+    std::vector<uint8_t> pixels =
+        std::vector<uint8_t>(size_t{platform::kScreenWidth} * platform::kScreenHeight);
     platform::Palette palette{};
 };
 

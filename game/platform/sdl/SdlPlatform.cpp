@@ -290,8 +290,8 @@ SDL_Rect PictureRect(int width, int height, bool wholeSteps) {
 bool SdlScreen::Open(bool fullScreen) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
     Uint32 flags = fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
-    window_ = SDL_CreateWindow("Zarpane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
-                               flags);
+    window_ = SDL_CreateWindow("Zarpane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               platform::kScreenWidth, platform::kScreenHeight, flags);
     if (!window_) return false;
     SDL_SetWindowMinimumSize(window_, 320, 240);
     fullScreen_ = fullScreen;
@@ -301,7 +301,7 @@ bool SdlScreen::Open(bool fullScreen) {
     if (fullScreen) CoverScreenWithoutWindowManager(window_);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                 640, 480);
+                                 platform::kScreenWidth, platform::kScreenHeight);
     if (!texture_) return false;
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
@@ -311,7 +311,7 @@ bool SdlScreen::Open(bool fullScreen) {
 
 void SdlScreen::Show(const uint8_t* pixels, const platform::Palette& palette) {
     if (!texture_) return;
-    constexpr size_t kPixels = 640 * 480;
+    constexpr size_t kPixels = size_t{platform::kScreenWidth} * platform::kScreenHeight;
     bool paletteChanged = lastPixels_.empty() || palette != lastPalette_;
     // An unchanged picture needs no conversion, upload or present.
     if (!dirty_ && !paletteChanged && std::memcmp(pixels, lastPixels_.data(), kPixels) == 0) return;
@@ -326,10 +326,10 @@ void SdlScreen::Show(const uint8_t* pixels, const platform::Palette& palette) {
     void* target = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture_, nullptr, &target, &pitch) != 0) return;
-    for (int y = 0; y < 480; ++y) {
+    for (int y = 0; y < platform::kScreenHeight; ++y) {
         uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target) + y * pitch);
-        const uint8_t* source = pixels + y * 640;
-        for (int x = 0; x < 640; ++x)
+        const uint8_t* source = pixels + y * platform::kScreenWidth;
+        for (int x = 0; x < platform::kScreenWidth; ++x)
             row[x] = colours_[source[x]];
     }
     SDL_UnlockTexture(texture_);
