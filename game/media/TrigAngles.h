@@ -16,6 +16,9 @@ inline constexpr double kAngleUnit = 3.14159 / 90;
 
 // The booster ring of frame t (20 down to 0 frames left of the boost): a dotted circle that
 // grows from 11.7 to 120 pixels, its dots thinning as it grows.
+// The table holds every half unit from 0 to 360 units.
+inline constexpr int32_t kHalfUnits = 720;
+
 inline constexpr int32_t kBoosterRingFrames = 20;
 inline int32_t BoosterRingStep(int32_t t) {
     return 322 - 16 * t;
@@ -34,7 +37,7 @@ inline double NextEllipseAngle(double a, int32_t step, double radius, double sx,
 // The same angle may come more than once.
 template <typename F>
 void ForEachTableAngle(F&& f) {
-    for (int32_t k = 0; k <= 720; ++k)
+    for (int32_t k = 0; k <= kHalfUnits; ++k)
         f((k * 0.5) * kAngleUnit);
     for (int32_t t = 0; t < kBoosterRingFrames; ++t) {
         const double radius = BoosterRingRadius(t);
